@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <utility>
+
+// The options of the lumet executable. Each option is one entry of the table in
+// run(); an unknown option prints the usage text to stderr and ends with 2.
+class LumetCommandLine {
+public:
+    static constexpr int kUsageError = 2;
+
+    // The arguments after the program name.
+    explicit LumetCommandLine(QStringList arguments) : arguments_(std::move(arguments)) {}
+
+    // Runs the chosen option and returns the exit code.
+    int run();
+
+    static QString usage();
+
+    // `--print-settings`: the effective settings as "Name=value" lines, the
+    // record's fields in load order, then LastDir, LangFile and the rows of
+    // both Settings.ini lists.
+    static QStringList SettingsLines();
+
+private:
+    int printSettings();
+    // `--get ADDRESS --save-to FILE ...`: one download without a window.
+    int get();
+
+    QStringList arguments_;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// Where the programs keep their files.
+//
+// Program folder (Settings.ini, History.ini, errorlog.txt, Lang-I/, Profiles/ ...):
+//   $VORNELKARVO_ROOT/program, else ${XDG_DATA_HOME:-~/.local/share}/VornelKarvo.
+// Runtime folder (hand-over socket, single-instance locks), mode 0700:
+//   $VORNELKARVO_ROOT/run, else $XDG_RUNTIME_DIR/VornelKarvo, else /tmp/VornelKarvo-<uid>.
+// Both are created on first use. The runtime folder must be a folder of this user that
+// nobody else can enter; when the usual place is taken by someone else, the folder
+// ~/.cache/VornelKarvo-run is used instead (empty only when that fails too).
+class AppPaths {
+public:
+    static QString programFolder();
+    static QString runtimeFolder();
+    // $VORNELKARVO_ROOT as an absolute path; empty when it is not set.
+    static QString rootOverride();
+    // Folder of the running executable (files we ship lie beside it).
+    static QString executableFolder();
+};
+
+// The program folder, a separator (omitted when the folder already ends in one) and name.
+QString AppFilePath(const QString& name);

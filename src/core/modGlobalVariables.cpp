@@ -1,0 +1,45 @@
+#include "core/modGlobalVariables.h"
+
+#include "common/AppPaths.h"
+#include "common/CRegister.h"
+#include "core/SettingsFields.h"
+#include "core/SettingsLists.h"
+
+SettingsRecord Settings;
+QString LastDir;
+QString LangFile;
+std::int32_t ExistChoice = -2;
+
+const QStringList& SettingsValueNames() {
+    static const QStringList names = [] {
+        QStringList list;
+        for (const SettingsField& field : SettingsFields()) list << field.name;
+        return list;
+    }();
+    return names;
+}
+
+void LoadSettings() {
+    SettingsLists& lists = SettingsLists::instance();
+    lists.LoadfromINI();
+    lists.LoadRegistryValues();
+
+    // Every field starts at its default, so a missing value or one that does not
+    // convert leaves the default in place.
+    SettingsRecord loaded;
+    loaded.TextSameDir = AppPaths::programFolder();
+    const CRegister reg;
+    for (const SettingsField& field : SettingsFields()) {
+        const QString text = reg.REGGetSetting(HKEY_LOCAL_MACHINE, kLumetKey, field.name);
+        if (!text.isEmpty()) field.load(loaded, text);
+    }
+    Settings = loaded;
+    ExistChoice = -2;
+}
+
+QStringList SettingsRecordLines() {
+    QStringList lines;
+    for (const SettingsField& field : SettingsFields())
+        lines << field.name + QLatin1Char('=') + field.text(Settings);
+    return lines;
+}

@@ -1,0 +1,501 @@
+// The FTP side of the download window: the dialogue on the control connection
+// (element 0 of wsHTTP), the data connection (wsFTPData, passive or active) that
+// writes into the file as segment 0, and the resume rules.
+#include "common/Dialogs.h"
+#include "core/Language.h"
+#include "core/modFunctions.h"
+#include "core/modGlobalVariables.h"
+#include "transfer/frmDownload.h"
+
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <optional>
+
+namespace {
+
+// Active-mode data ports are 12 × 256 + r, r from 6 to 139.
+constexpr int kPortBase = 12 * 256;
+constexpr int kFirstPortOffset = 6;
+constexpr int kPortOffsets = 134;
+// A server that keeps closing the control connection without a byte of progress
+// is left to the time-out after this many reconnects.
+constexpr int kMaxClosesWithoutProgress = 5;
+
+QString portTail(int r) {
+    return QStringLiteral(",12,") + QString::number(r);
+}
+
+bool hasControlCharacters(const QString& text) {
+    for (QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) return true;
+    return false;
+}
+
+// The size in "(12345 bytes)" of a 150 reply; nothing when the server did not say.
+std::optional<qint64> announcedSize(const QByteArray& reply) {
+    static const QRegularExpression pattern(QStringLiteral("\\((\\d{1,18}) bytes\\)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(reply));
+    if (!match.hasMatch()) return std::nullopt;
+    return match.captured(1).toLongLong();
+}
+
+struct PassiveTarget {
+    QString address;
+    quint16 port = 0;
+};
+
+// "(h1,h2,h3,h4,p1,p2)" of a 227 reply.
+std::optional<PassiveTarget> passiveTarget(const QByteArray& reply) {
+    const qsizetype open = reply.indexOf('(');
+    const qsizetype close = open < 0 ? -1 : reply.indexOf(')', open);
+    if (close < 0) return std::nullopt;
+    const QList<QByteArray> fields = reply.mid(open + 1, close - open - 1).split(',');
+    if (fields.size() != 6) return std::nullopt;
+    int n[6];
+    for (int k = 0; k < 6; ++k) {
+        bool ok = false;
+        n[k] = fields[k].trimmed().toInt(&ok);
+        if (!ok || n[k] < 0 || n[k] > 255) return std::nullopt;
+    }
+    return PassiveTarget{QStringLiteral("%1.%2.%3.%4").arg(n[0]).arg(n[1]).arg(n[2]).arg(n[3]),
+                         static_cast<quint16>(n[4] * 256 + n[5])};
+}
+
+}  // namespace
+
+void frmDownload::connectFtpSockets() {
+    connect(&wsFTPData, &SocketSet::connected, this, [this](int i) { onFtpDataConnected(i); });
+    connect(&wsFTPData, &SocketSet::connectionRequest, this,
+            [this](int i) { onFtpDataRequest(i); });
+    connect(&wsFTPData, &SocketSet::dataArrival, this,
+            [this](int i, qint64) { onFtpDataArrival(i); });
+    connect(&wsFTPData, &SocketSet::closedByPeer, this, [this](int i) { onFtpDataClosed(i); });
+    connect(&wsFTPData, &SocketSet::error, this,
+            [this](int i, int, const QString& description) { onFtpDataError(i, description); });
+}
+
+// --- Start, resume, reconnect
+
+void frmDownload::startFtpDownload() {
+    // A retry starts from positions of its own, never from those of an earlier
+    // transfer; the size is unknown until the 150 reply.
+    SegStart[0] = 0;
+    SegNext[0] = 1;
+    ResumeMode = false;
+    LengthKnown = false;
+    ContentLength = 0;
+    if (existChoice_ == -2) {
+        Unload();
+        return;
+    }
+    // A CR or LF in any of these would end a command early and start another.
+    if (hasControlCharacters(Host) || hasControlCharacters(FullPath) ||
+        hasControlCharacters(User) || hasControlCharacters(Password)) {
+        tmrTimeOut.stop();
+        enterFailed(QStringLiteral("Invalid address: it contains control characters."));
+        return;
+    }
+    if (existChoice_ == -1 && FileExists(SavePath)) {
+        SegStart[0] = qMax<qint64>(0, QFileInfo(SavePath).size() - Settings.Rollback);
+        SegNext[0] = SegStart[0] + 1;
+        ResumeMode = true;
+    }
+    ftpClosesWithoutProgress_ = 0;
+    connectFtpControl();
+    setRowSubItem(1, SavePath);
+    emit changed();
+}
+
+void frmDownload::resumeFtpDownload() {
+    SegStart[0] = qMax<qint64>(0, SegNext[0] - Settings.Rollback);
+    SegNext[0] = SegStart[0] + 1;
+    ResumeMode = true;
+    connectFtpControl();
+    tmrUpdate.start();
+    tmrUpdate2.start();
+}
+
+void frmDownload::connectFtpControl() {
+    ftpReplies_.reset();
+    FtpState = 0;
+    PortSent = false;
+    PasvConnected = false;
+    ftpDataEnded_ = false;
+    ftpTransferClosed_ = false;
+    wsFTPData.closeAll();
+    ftpNextAtConnect_ = SegNext[0];
+    wsHTTP.connectTo(0, Host, static_cast<quint16>(Port));
+    // Every wait of the dialogue, for the greeting too, ends by the time-out.
+    TimeoutTicks = Settings.Timeout;
+    tmrTimeOut.start();
+    lblTimerVisible = true;
+}
+
+void frmDownload::stopFtpTimeOut() {
+    tmrTimeOut.stop();
+    lblTimerVisible = false;
+}
+
+// --- The control connection
+
+void frmDownload::onFtpControlData(SocketSet& set, int i) {
+    set.readInto(i, readBuffer_);
+    if (&set != &wsHTTP || i != 0 || readBuffer_.isEmpty()) return;
+    TransferLog += readBuffer_;
+    ftpReplies_.feed(readBuffer_);
+    // One reply at a time, in order; a reply that starts the dialogue over
+    // empties the reader.
+    while (const std::optional<QByteArray> reply = ftpReplies_.next()) {
+        FtpReply = *reply;
+        FtpReplyCode = FtpReply.left(3);
+        StartLoginFTP(i);
+        if (outcome_ != Outcome::Running) break;
+    }
+}
+
+void frmDownload::onFtpControlClosed(SocketSet& set, int i) {
+    set.close(i);
+    if (&set != &wsHTTP || i != 0) return;
+    if (outcome_ != Outcome::Running || isFileDownloaded()) return;
+    ftpClosesWithoutProgress_ = SegNext[0] > ftpNextAtConnect_ ? 0 : ftpClosesWithoutProgress_ + 1;
+    if (ftpClosesWithoutProgress_ > kMaxClosesWithoutProgress) {
+        lblStatus = QStringLiteral("The server keeps closing the connection.");
+        if (!tmrTimeOut.isActive()) {
+            TimeoutTicks = Settings.Timeout;
+            tmrTimeOut.start();
+        }
+        emit changed();
+        return;
+    }
+    wsFTPData.closeAll();
+    SegFile[0].close();
+    resumeFtpDownload();
+    emit changed();
+}
+
+void frmDownload::onFtpControlError(SocketSet& set, int i, int number, const QString& description) {
+    set.close(i);
+    if (&set != &wsHTTP || i != 0 || outcome_ != Outcome::Running) return;
+    const QString text =
+        SetCaptionfromINI(QStringLiteral("11033"), QStringLiteral("Error was occurred.")) +
+        QStringLiteral("\r\n") + SetCaptionfromINI(QStringLiteral("11034"), QString()) +
+        QString::number(number) + QStringLiteral("\r\n") + description;
+    Dialogs::show(text, Dialogs::Icon::Exclamation,
+                  SetCaptionfromINI(QStringLiteral("11035"), QStringLiteral("Error")));
+    ftpFailed(description);
+}
+
+void frmDownload::sendFtp(const QString& command) {
+    wsHTTP.send(0, command.toUtf8() + "\r\n");
+}
+
+QString frmDownload::FindPort() {
+    const int r =
+        static_cast<int>(QRandomGenerator::global()->bounded(kPortOffsets)) + kFirstPortOffset;
+    DataPort = kPortBase + r;
+    return portTail(r);
+}
+
+void frmDownload::StartLoginFTP(int index) {
+    Q_UNUSED(index);
+    const QByteArray& code = FtpReplyCode;
+    if (code == "220") {
+        sendFtp(QStringLiteral("USER ") + User);
+        const QString status =
+            SetCaptionfromINI(QStringLiteral("11049"), QStringLiteral("Logging In..."));
+        lblStatus = status;
+        setRowStatus(status);
+        FtpState = 220;
+        // The time-out runs from the connect; the greeting starts its count again.
+        TimeoutTicks = Settings.Timeout;
+        cmdStop.Enabled = true;
+        RefreshControls(this);
+    } else if (code == "331") {
+        sendFtp(QStringLiteral("PASS ") + Password);
+        FtpState = 331;
+    } else if (code == "230") {
+        if (Settings.UsePASV)
+            sendFtp(QStringLiteral("PASV"));
+        else
+            listenForData();
+        txtURL = URL;
+        lblStatus = SetCaptionfromINI(QStringLiteral("11050"),
+                                      QStringLiteral("Connected... Setting Up Transfer!"));
+        setRowStatus(SetCaptionfromINI(QStringLiteral("11048"), QStringLiteral("Connected")));
+        TimeoutTicks = Settings.Timeout;
+        tmrTimeOut.start();
+        FtpState = 230;
+        PasvConnected = false;
+    } else if (code == "227") {
+        const std::optional<PassiveTarget> target =
+            FtpState != 227 && !PasvConnected ? passiveTarget(FtpReply) : std::nullopt;
+        if (!target) {
+            ftpPassiveFailed();
+            return;
+        }
+        DataPort = target->port;
+        wsFTPData.connectTo(0, target->address, target->port);
+        PasvConnected = true;
+        sendFtp(QStringLiteral("TYPE I"));
+        FtpState = 227;
+    } else if (code == "200") {
+        // Only the first 200 after the login or the 227 asks for REST: the
+        // other one answers TYPE or PORT, and a server may send PORT's 200 once
+        // its data connection stands, after the transfer has begun.
+        if (FtpState != 230 && FtpState != 227) return;
+        if (ResumeMode) {
+            SegStart[0] = qMax<qint64>(0, SegNext[0] - Settings.Rollback);
+            SegNext[0] = SegStart[0] + 1;
+        }
+        sendFtp(QStringLiteral("REST ") + QString::number(SegStart[0]));
+        lblResume =
+            SetCaptionfromINI(QStringLiteral("04018"), QStringLiteral("** Resume Supported **"));
+        FtpState = 200;
+    } else if (code == "350") {
+        // Only the answer to REST asks for the file; a second RETR would send
+        // the file again down the same data connection.
+        if (FtpState != 200) return;
+        sendFtp(QStringLiteral("RETR ") + FullPath);
+        lblStatus =
+            SetCaptionfromINI(QStringLiteral("13031"), QStringLiteral("Waiting For File..."));
+        FtpState = 350;
+    } else if (code == "550") {
+        if (FtpState == 350) ftpFileNotFound();
+    } else if (code == "504") {
+        lblResume =
+            SetCaptionfromINI(QStringLiteral("04019"), QStringLiteral("**RESUME NOT SUPPORTED**"));
+        if (Settings.StopResume) tmrReconnect.setEnabled(true);
+        tmrReconnect.IntervalUnit = 0;
+        tmrReconnect.setInterval(Settings.TimeNoResume);
+        // REST refused: the transfer goes on from the first byte rather than not at all.
+        if (FtpState == 200) {
+            restartFtpFromFirstByte();
+            return;
+        }
+        FtpState = 504;
+    } else if (code == "150" || code == "125") {
+        // 125 is the same start of the transfer on a data connection already open.
+        ftpTransferStarting();
+    } else if (code == "425") {
+        const QString status = SetCaptionfromINI(
+            QStringLiteral("11043"), QStringLiteral("Could Not Establish Data Connection"));
+        lblStatus = status;
+        setRowStatus(status);
+        FtpState = 425;
+    } else if (code == "226") {
+        lblStatus =
+            SetCaptionfromINI(QStringLiteral("11046"), QStringLiteral("Transfer Completed..."));
+        ftpTransferReplied();
+    } else if (code == "530") {
+        ftpLoginFailed();
+    } else if (code == "426") {
+        if (FtpState == 150) ftpTransferAborted();
+    } else if (FtpState == 200 && code.startsWith('5')) {
+        // REST not understood at all (500, 501, 502): as refused.
+        lblResume =
+            SetCaptionfromINI(QStringLiteral("04019"), QStringLiteral("**RESUME NOT SUPPORTED**"));
+        restartFtpFromFirstByte();
+    }
+    emit changed();
+}
+
+// Active mode: the window listens before PORT goes out, since a server may
+// connect as soon as it reads PORT. A port already taken gives way to the next.
+void frmDownload::listenForData() {
+    const QString ip = wsHTTP.localIP(0);
+    if (PortSent) {
+        wsFTPData.listen(0, ip, static_cast<quint16>(DataPort));
+        return;
+    }
+    FindPort();
+    int r = static_cast<int>(DataPort) - kPortBase;
+    for (int attempt = 0; attempt < kPortOffsets; ++attempt) {
+        if (attempt > 0) {
+            r = kFirstPortOffset + (r - kFirstPortOffset + 1) % kPortOffsets;
+            DataPort = kPortBase + r;
+        }
+        if (wsFTPData.listen(0, ip, static_cast<quint16>(DataPort))) {
+            sendFtp(QStringLiteral("PORT ") +
+                    QString(ip).replace(QLatin1Char('.'), QLatin1Char(',')) + portTail(r));
+            sendFtp(QStringLiteral("TYPE I"));
+            PortSent = true;
+            return;
+        }
+    }
+    // Every port is taken: the time-out tries again later.
+    wsFTPData.close(0);
+    lblStatus = QStringLiteral("No free port for the data connection.");
+}
+
+void frmDownload::restartFtpFromFirstByte() {
+    SegStart[0] = 0;
+    SegNext[0] = 1;
+    ResumeMode = false;
+    sendFtp(QStringLiteral("RETR ") + FullPath);
+    lblStatus = SetCaptionfromINI(QStringLiteral("13031"), QStringLiteral("Waiting For File..."));
+    FtpState = 350;
+    emit changed();
+}
+
+void frmDownload::ftpTransferStarting() {
+    const std::optional<qint64> size = announcedSize(FtpReply);
+    // After REST past the first byte servers differ in what they announce (the
+    // whole file or what is left of it), so only a fresh transfer's size, or the
+    // size an earlier transfer announced, marks the end of the file. Otherwise the
+    // end of the data connection, confirmed by 226, does.
+    const bool trusted = size && (SegStart[0] == 0 || (LengthKnown && *size == ContentLength));
+    LengthKnown = trusted;
+    ContentLength = trusted ? *size : 0;
+    lblFileSize = trusted ? FormatSize(ContentLength) : QStringLiteral("N/A");
+    setRowSubItem(3, lblFileSize);
+    const QString status =
+        SetCaptionfromINI(QStringLiteral("11051"), QStringLiteral("Downloading"));
+    setRowStatus(status);
+    lblStatus = status;
+    cmdPause.Enabled = true;
+    Check_Create(ContentLength);
+    if (outcome_ != Outcome::Running) return;
+    // A resumed transfer keeps its positions through the set-up; its end is set here.
+    SegStart[1] = ContentLength;
+    // Everything from the write position on comes anew: no stale bytes stay behind.
+    SegFile[0].truncate(SegNext[0] - 1);
+    // The time-out still watches for a data connection that has not come.
+    if (wsFTPData.state(0) == SocketSet::Connected || ftpDataEnded_) stopFtpTimeOut();
+    if (Settings.StopResume) tmrReconnect.setEnabled(true);
+    FtpState = 150;
+    RefreshControls(this);
+    // Data that came before this reply waited in the socket.
+    takeFtpData();
+    if (ftpDataEnded_) {
+        wsFTPData.close(0);
+        endFtpTransfer();
+    }
+}
+
+void frmDownload::ftpTransferReplied() {
+    ftpTransferClosed_ = true;
+    endFtpTransfer();
+}
+
+// The transfer has ended when the server has both closed the data connection and
+// said 226, in either order.
+void frmDownload::endFtpTransfer() {
+    if (FtpState != 150 || !ftpDataEnded_ || !ftpTransferClosed_ || outcome_ != Outcome::Running)
+        return;
+    if (!LengthKnown) {
+        finishUnknownLength();
+        return;
+    }
+    // Short of the announced size: pause and resume at once to fetch the rest.
+    if (ReceivedBytes() < ContentLength) {
+        cmdPause_Click();
+        cmdPause_Click();
+    }
+}
+
+void frmDownload::ftpTransferAborted() {
+    if (!isFileDownloaded()) {
+        // The server gave up on the transfer; fetch the rest.
+        cmdPause_Click();
+        cmdPause_Click();
+        return;
+    }
+    const QString status =
+        SetCaptionfromINI(QStringLiteral("11044"), QStringLiteral("Download Completed!"));
+    lblStatus = status;
+    setRowStatus(status);
+    cmdOpen.Visible = true;
+    cmdGotoDir.Visible = true;
+    cmdStop.Visible = false;
+    cmdPause.Visible = false;
+    RefreshControls(this);
+}
+
+void frmDownload::ftpFileNotFound() {
+    emit beep();
+    const QString status =
+        SetCaptionfromINI(QStringLiteral("11042"), QStringLiteral("File Not Found"));
+    emit statusLine(SetCaptionfromINI(QStringLiteral("11035"), QStringLiteral("Error")));
+    FtpState = 550;
+    cmdStop.Caption = CaptionClose;
+    cmdStop.Enabled = true;
+    ftpFailed(status);
+}
+
+void frmDownload::ftpLoginFailed() {
+    ftpFailed(SetCaptionfromINI(QStringLiteral("11047"), QStringLiteral("User ")) + User +
+              SetCaptionfromINI(QStringLiteral("11045"), QStringLiteral(" can not log in.")));
+    setRowStatus(SetCaptionfromINI(QStringLiteral("11045"), QStringLiteral(" can not log in.")));
+}
+
+// A second 227, or one without an address: passive mode does not work with this
+// server, and trying again would not change that.
+void frmDownload::ftpPassiveFailed() {
+    const QString text =
+        SetCaptionfromINI(QStringLiteral("11036"),
+                          QStringLiteral("FTP Server could not build PASV Mode data connection!  "
+                                         "Try Non-PASV mode!"));
+    Dialogs::show(text, Dialogs::Icon::Exclamation);
+    ftpFailed(text);
+}
+
+// The dialogue ends here: no time-out, retry or stall rule takes it up again.
+void frmDownload::ftpFailed(const QString& status) {
+    if (outcome_ != Outcome::Running) return;
+    stopFtpTimeOut();
+    tmrReconnect.setEnabled(false);
+    tmrUpdate.stop();
+    tmrUpdate2.stop();
+    wsHTTP.close(0);
+    wsFTPData.closeAll();
+    enterFailed(status);
+}
+
+// --- The data connection
+
+void frmDownload::onFtpDataConnected(int i) {
+    if (i == 0 && FtpState == 150) stopFtpTimeOut();
+}
+
+void frmDownload::onFtpDataRequest(int i) {
+    wsFTPData.accept(i);
+    if (i == 0 && FtpState == 150) stopFtpTimeOut();
+}
+
+void frmDownload::onFtpDataArrival(int i) {
+    if (i != 0) {
+        wsFTPData.close(i);
+        return;
+    }
+    // Before the 150 reply the file is not set up; the bytes wait in the socket.
+    if (FtpState != 150) return;
+    takeFtpData();
+}
+
+void frmDownload::takeFtpData() {
+    wsFTPData.readInto(0, readBuffer_);
+    if (!readBuffer_.isEmpty()) writeSegment(0, readBuffer_.constData(), readBuffer_.size());
+}
+
+void frmDownload::onFtpDataClosed(int i) {
+    if (i != 0) {
+        wsFTPData.close(i);
+        return;
+    }
+    ftpDataEnded_ = true;
+    // Before the 150 reply what is left stays readable until that reply takes it.
+    if (FtpState != 150) return;
+    takeFtpData();
+    wsFTPData.close(0);
+    endFtpTransfer();
+}
+
+void frmDownload::onFtpDataError(int i, const QString& description) {
+    Q_UNUSED(i);
+    Dialogs::show(
+        SetCaptionfromINI(QStringLiteral("11032"), QStringLiteral("FTP Downloading error:")) +
+            description,
+        Dialogs::Icon::Exclamation);
+}

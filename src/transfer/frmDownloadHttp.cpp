@@ -1,0 +1,399 @@
+// The HTTP side of the download window: the probe that learns status, size and
+// new location, and the ranged requests of the segments.
+#include "common/Dialogs.h"
+#include "core/Language.h"
+#include "core/modFunctions.h"
+#include "core/modGlobalVariables.h"
+#include "transfer/frmDownload.h"
+
+#include <QUrl>
+
+namespace {
+
+constexpr int kMaxRedirects = 20;
+// A segment whose server keeps closing without sending a byte is left alone after
+// this many reconnects; the stall rule or the user picks it up again.
+constexpr int kMaxClosesWithoutProgress = 5;
+
+// Bytes of a request line or header: non-ASCII characters go out percent-encoded
+// as UTF-8, everything else as it is.
+QByteArray wireText(const QString& text) {
+    QByteArray out;
+    const QByteArray utf8 = text.toUtf8();
+    out.reserve(utf8.size());
+    for (char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80) {
+            out += '%';
+            out += QByteArray::number(byte, 16).toUpper().rightJustified(2, '0');
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool hasControlCharacters(const QString& text) {
+    for (QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) return true;
+    return false;
+}
+
+}  // namespace
+
+QByteArray frmDownload::ProbeRequest() const {
+    QByteArray request;
+    request += "GET /" + wireText(Path) + " HTTP/1.1\r\n";
+    request += "Host: " + wireText(Host) + "\r\n";
+    request += ProbeFullRange ? "Range: bytes=0-\r\n" : "Range: bytes=-\r\n";
+    request += "User-Agent: Zu\r\n";
+    request += "Referer: " + wireText(Host) + "\r\n";
+    request += "Accept: *.*, */*\r\n";
+    request += "\r\n";
+    return request;
+}
+
+QByteArray frmDownload::SegmentRequest(int i) const {
+    const qint64 first = SegResume[i] ? SegNext[i] - 1 : SegStart[i];
+    QByteArray request;
+    request += "GET /" + wireText(Path) + " HTTP/1.1\r\n";
+    request += "Host: " + wireText(Host) + "\r\n";
+    request += "Range: bytes=" + QByteArray::number(first) + "-";
+    // Without a known size the body runs to the end of the file.
+    if (LengthKnown) request += QByteArray::number(SegStart[i + 1] - 1);
+    request += "\r\n";
+    request += "User-Agent: Ostel Segment " + QByteArray::number(i) + "\r\n";
+    request += "Accept:  */*\r\n";
+    if (Settings.UseProxy && Settings.LoginProxy) {
+        const QString credentials =
+            Settings.UsePass ? Settings.UserID + QLatin1Char(':') + Settings.UserPass
+                             : Settings.UserID + QLatin1Char(':');
+        request += "Proxy-Authorization: Basic " + Encode2Base64(credentials.toUtf8()).toLatin1() + "\r\n";
+    }
+    request += "\r\n";
+    return request;
+}
+
+// --- The probe
+
+void frmDownload::onProbeConnected() {
+    if (hasControlCharacters(Host) || hasControlCharacters(Path)) {
+        WSHead.close(0);
+        tmrTimeOut.stop();
+        enterFailed(QStringLiteral("Invalid address: it contains control characters."));
+        return;
+    }
+    WSHead.send(0, ProbeRequest());
+}
+
+void frmDownload::onProbeData() {
+    tmrTimeOut.stop();
+    lblTimerVisible = false;
+    WSHead.readInto(0, readBuffer_);
+    if (probeAnalysed_) return;
+    const HttpResponseReader::Result result = probeReader_.feed(readBuffer_.constData(), readBuffer_.size());
+    if (result.malformed) {
+        probeAnalysed_ = true;
+        WSHead.close(0);
+        enterFailed(QStringLiteral("The server's reply is not HTTP."));
+        return;
+    }
+    if (!probeReader_.headerComplete()) return;
+    probeAnalysed_ = true;
+    AnalyseProbeReply();
+}
+
+// The server ended the probe connection before its reply was complete, or the
+// connection failed: the time-out decides, at its next tick, whether to retry.
+void frmDownload::onProbeClosed() {
+    if (probeAnalysed_) return;
+    WSHead.close(0);
+    lblStatus = QStringLiteral("The server closed the connection.");
+    TimeoutTicks = 1;
+    tmrTimeOut.start();
+    emit changed();
+}
+
+void frmDownload::onProbeError(const QString& description) {
+    if (probeAnalysed_) return;
+    WSHead.close(0);
+    lblStatus = description;
+    TimeoutTicks = 1;
+    tmrTimeOut.start();
+    emit changed();
+}
+
+void frmDownload::AnalyseProbeReply() {
+    const QByteArray& header = probeReader_.header();
+    TransferLog += "\r\n" + header + "\r\n";
+    const int code = ParseStatusCode(header);
+    const QString message = GetError(code);
+    if (message != QLatin1String("SUCCESS")) {
+        WSHead.close(0);
+        setRowSubItem(2, QStringLiteral("0 %"));
+        cmdPause.Enabled = false;
+        cmdStop.Enabled = false;
+        RefreshControls(this);
+        enterFailed(message);
+        return;
+    }
+    switch (code) {
+        case 200:
+        case 206: {
+            qint64 size = -1;
+            const auto range = probeReader_.contentRange();
+            if (code == 206 && range && range->total) {
+                size = *range->total;
+            } else if (probeReader_.framing() == HttpResponseReader::Framing::Length &&
+                       probeReader_.contentLength()) {
+                size = *probeReader_.contentLength();
+            }
+            acceptSize(code, size);
+            return;
+        }
+        case 300:
+        case 301:
+        case 302:
+        case 303:
+        case 307:
+        case 308:
+            followRedirect(probeReader_.field("Location"));
+            return;
+        case 416: {
+            const auto range = probeReader_.contentRange();
+            if (!ProbeFullRange) {
+                ProbeFullRange = true;
+                reprobe();
+            } else if (range && range->total && *range->total == 0) {
+                // Nothing to fetch: the file is empty.
+                acceptSize(200, 0);
+            } else {
+                WSHead.close(0);
+                enterFailed(QStringLiteral("HTTP 416 - Requested Range Not Satisfiable"));
+            }
+            return;
+        }
+        default: {
+            // A status the window has no rule for: show it and let the time-out
+            // and its retries decide.
+            WSHead.close(0);
+            const qsizetype lineEnd = header.indexOf('\r');
+            const QByteArray statusLine = header.left(lineEnd < 0 ? header.size() : lineEnd);
+            lblStatus = QString::fromLatin1(statusLine);
+            setRowStatus(lblStatus);
+            TimeoutTicks = Settings.Timeout;
+            tmrTimeOut.start();
+            RefreshControls(this);
+            emit changed();
+            return;
+        }
+    }
+}
+
+void frmDownload::reprobe() {
+    WSHead.close(0);
+    probeReader_.reset();
+    probeAnalysed_ = false;
+    // The new connection gets its own time-out, so a silent server cannot hang it.
+    TimeoutTicks = Settings.Timeout;
+    tmrTimeOut.start();
+    lblTimerVisible = true;
+    WSHead.connectTo(0, Host, static_cast<quint16>(Port));
+}
+
+void frmDownload::acceptSize(int code, qint64 size) {
+    LengthKnown = size >= 0;
+    ContentLength = LengthKnown ? size : 0;
+    lblFileSize = LengthKnown ? FormatSize(ContentLength) : QStringLiteral("N/A");
+    lblResume = SetCaptionfromINI(QStringLiteral("04018"), QStringLiteral("** Resume Supported **"));
+    setRowSubItem(1, SavePath);
+    setRowSubItem(3, lblFileSize);
+    if (Settings.StopResume) tmrReconnect.setEnabled(true);
+    // The probe has done its work; closing it first keeps a question asked during
+    // the set-up from seeing more of its bytes.
+    WSHead.close(0);
+    if (code == 200)
+        Check_Create(ContentLength);
+    else
+        Check_Create1(ContentLength);
+    emit changed();
+}
+
+void frmDownload::followRedirect(const QByteArray& location) {
+    ++RedirectCount;
+    WSHead.close(0);
+    if (RedirectCount > kMaxRedirects) {
+        enterFailed(QStringLiteral("Too many redirects (more than %1).").arg(kMaxRedirects));
+        return;
+    }
+    const QString current = txtURL.isEmpty() ? URL : txtURL;
+    const QUrl resolved = QUrl(current).resolved(QUrl(QString::fromUtf8(location)));
+    const QString scheme = resolved.scheme().toLower();
+    if (location.isEmpty() || !resolved.isValid()) {
+        enterFailed(QStringLiteral("The server redirected to an invalid address."));
+        return;
+    }
+    if (scheme == QLatin1String("https")) {
+        enterFailed(QStringLiteral("The server redirected to a secure (https) address, "
+                                   "which is not supported."));
+        return;
+    }
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("ftp")) {
+        enterFailed(QStringLiteral("The server redirected to an unsupported address."));
+        return;
+    }
+    const QString next = resolved.toString(QUrl::FullyEncoded);
+    txtURL = next;
+    ParseUrlInto(next, *this);
+    if (RedirectCount > 4) {
+        // From the fifth redirect on, start afresh on the new address.
+        StartDownload();
+        return;
+    }
+    reprobe();
+    emit changed();
+}
+
+// --- The segments
+
+void frmDownload::onSegmentConnected(SocketSet& set, int i) {
+    // The FTP control connection waits for the server's greeting.
+    if (IsFTP) return;
+    if (&set != segSet_ || i >= kMaxSegments) return;
+    setRowStatus(SetCaptionfromINI(QStringLiteral("11051"), QStringLiteral("Downloading...")));
+    segReader_[i].reset();
+    set.send(i, SegmentRequest(i));
+}
+
+void frmDownload::onSegmentData(SocketSet& set, int i) {
+    if (IsFTP) {
+        onFtpControlData(set, i);
+        return;
+    }
+    set.readInto(i, readBuffer_);
+    if (&set != segSet_ || i >= kMaxSegments || readBuffer_.isEmpty()) return;
+    HttpResponseReader& reader = segReader_[i];
+    const HttpResponseReader::Result result = reader.feed(readBuffer_.constData(), readBuffer_.size());
+    if (result.malformed) {
+        set.close(i);
+        return;
+    }
+    if (result.headerCompleted && !takeSegmentHeader(set, i)) return;
+    if (result.bodySize > 0 && !writeSegment(i, result.body, result.bodySize)) return;
+    if (result.messageComplete) {
+        if (!LengthKnown && i == 0) {
+            finishUnknownLength();
+        } else if (segmentComplete(i)) {
+            set.close(i);
+        } else {
+            // The reply ended short of the range: fetch the rest.
+            reconnectSegment(set, i);
+        }
+    }
+}
+
+// Looks at the header of a segment's reply. Returns false when its body must not
+// reach the file.
+bool frmDownload::takeSegmentHeader(SocketSet& set, int i) {
+    HttpResponseReader& reader = segReader_[i];
+    TransferLog += "\r\n" + reader.header() + "\r\n";
+    const int code = reader.statusCode();
+    const qint64 asked = SegResume[i] ? SegNext[i] - 1 : SegStart[i];
+    if (code == 206) {
+        const auto range = reader.contentRange();
+        if (range && range->first) {
+            if (*range->first > asked) {
+                // The server skipped bytes we need; its body would leave a hole.
+                set.close(i);
+                return false;
+            }
+            SegNext[i] = *range->first + 1;
+        } else {
+            SegNext[i] = asked + 1;
+        }
+        return true;
+    }
+    if (code == 200) {
+        if (SegCount > 0) {
+            // The server ignores ranges: every segment would get the whole file.
+            fallBackToOneConnection();
+            return false;
+        }
+        // The whole file from its first byte.
+        SegNext[0] = 1;
+        if (reader.framing() == HttpResponseReader::Framing::Length && reader.contentLength() &&
+            LengthKnown && *reader.contentLength() != ContentLength) {
+            ContentLength = *reader.contentLength();
+            SegStart[1] = ContentLength;
+            lblFileSize = FormatSize(ContentLength);
+            setRowSubItem(3, lblFileSize);
+        }
+        return true;
+    }
+    // An error page or an empty range is never written into the file.
+    set.close(i);
+    if (!segmentComplete(i)) {
+        const qsizetype lineEnd = reader.header().indexOf('\r');
+        lblStatus = QString::fromLatin1(reader.header().left(lineEnd < 0 ? reader.header().size() : lineEnd));
+        emit changed();
+    }
+    return false;
+}
+
+void frmDownload::onSegmentClosed(SocketSet& set, int i) {
+    if (IsFTP) {
+        onFtpControlClosed(set, i);
+        return;
+    }
+    if (&set != segSet_ || i >= kMaxSegments) {
+        set.close(i);
+        return;
+    }
+    if (isFileDownloaded()) {
+        set.close(i);
+        if (i > 0) set.remove(i);
+        return;
+    }
+    if (!LengthKnown && i == 0 && segReader_[0].headerComplete() &&
+        segReader_[0].framing() == HttpResponseReader::Framing::UntilClose) {
+        finishUnknownLength();
+        return;
+    }
+    if (segmentComplete(i)) {
+        set.close(i);
+        return;
+    }
+    reconnectSegment(set, i);
+}
+
+void frmDownload::reconnectSegment(SocketSet& set, int i) {
+    closesWithoutProgress_[i] = SegNext[i] > nextAtConnect_[i] ? 0 : closesWithoutProgress_[i] + 1;
+    set.close(i);
+    if (closesWithoutProgress_[i] > kMaxClosesWithoutProgress) {
+        lblStatus = QStringLiteral("The server keeps closing the connection.");
+        emit changed();
+        return;
+    }
+    SegResume[i] = true;
+    segReader_[i].reset();
+    nextAtConnect_[i] = SegNext[i];
+    set.connectTo(i, Host, static_cast<quint16>(Port));
+}
+
+void frmDownload::onSegmentError(SocketSet& set, int i, int number, const QString& description) {
+    if (IsFTP) {
+        onFtpControlError(set, i, number, description);
+        return;
+    }
+    if (&set != segSet_) {
+        set.close(i);
+        return;
+    }
+    const QString text = SetCaptionfromINI(QStringLiteral("11033"), QStringLiteral("Error was occurred.")) +
+                         QStringLiteral("\r\n") + SetCaptionfromINI(QStringLiteral("11034"), QString()) +
+                         QString::number(number) + QStringLiteral("\r\n") + description;
+    Dialogs::show(text, Dialogs::Icon::Exclamation,
+                  SetCaptionfromINI(QStringLiteral("11035"), QStringLiteral("Error")));
+    set.close(i);
+    if (outcome_ == Outcome::Running) enterFailed(description);
+}

@@ -1,0 +1,85 @@
+// Progress display, rate, time-outs with retry, and the stall rule of the
+// download window.
+#include "core/modFunctions.h"
+#include "core/modGlobalVariables.h"
+#include "transfer/frmDownload.h"
+
+#include <cmath>
+
+void frmDownload::Update(int i) {
+    Received = ReceivedBytes();
+    if (!LengthKnown || ContentLength <= 0) return;
+    const int percent = percentage();
+    const int bar = IsFTP ? percent
+                          : static_cast<int>(static_cast<double>(SegNext[i]) /
+                                             static_cast<double>(SegStart[i + 1]) * 100.0);
+    // Texts only change with the whole percentage; most blocks change nothing.
+    if (percent == lastPercent_ && PVProgressBar[i].Value == bar) return;
+    lastPercent_ = percent;
+    ProgressBar1.Value = percent;
+    Caption = lastPathComponent() + QStringLiteral(" [") + QString::number(percent) + QStringLiteral("%]");
+    lblPer = QString::number(percent) + QLatin1Char('%');
+    PVProgressBar[i].Value = qBound(0, bar, PVProgressBar[i].Max);
+    setRowSubItem(2, QString::number(ProgressBar1.Value) + QLatin1Char('%'));
+    emit changed();
+}
+
+void frmDownload::tmrUpdate_Timer() {
+    Received = ReceivedBytes();
+    if (!LengthKnown || Received < ContentLength) {
+        lblRecievedSize = FormatSize(Received);
+        ElapsedSeconds += 0.5;
+        lblElapsedTime = FormatSeconds(std::floor(ElapsedSeconds));
+        setRowSubItem(4, lblRecievedSize);
+        emit changed();
+    } else {
+        Completion();
+    }
+}
+
+void frmDownload::tmrUpdate2_Timer() {
+    Received = ReceivedBytes();
+    if (LengthKnown && Received >= ContentLength) return;
+    lblRecievedSize = FormatSize(Received);
+    // The growth since the last 2.5-second tick, halved: the figure users know.
+    const double rate = static_cast<double>(Received - LastReceived) / 2.0;
+    lblTransferRate = FormatSize(rate) + QStringLiteral(" /Second");
+    if (rate != 0) Rate = rate;
+    if (LengthKnown) {
+        const double perTick = static_cast<double>(Received + 1 - LastReceived);
+        const double left = perTick > 0 ? static_cast<double>(ContentLength - Received - 1) / perTick : 0;
+        lblTimeRemaining = FormatSeconds(left);
+    }
+    LastReceived = Received;
+    emit changed();
+    emit rateTick();
+}
+
+void frmDownload::tmrTimeOut_Timer() {
+    TimeoutTicks -= 1;
+    lblTimer = QStringLiteral("Timeout: ") + QString::number(TimeoutTicks) + QStringLiteral(" sec.");
+    if (TimeoutTicks < 1) {
+        const QString text = QStringLiteral("Connection has timed out.");
+        lblStatus = text;
+        setRowStatus(text);
+        if (Settings.Retry && RetryCount <= Settings.Retries) {
+            RetryCount += 1;
+            CloseAllSockets();
+            TimeoutTicks = Settings.Timeout;
+            StartDownload();
+        } else {
+            CloseAllSockets();
+            WSHead.close(0);
+            TimeoutTicks = Settings.Timeout;
+            tmrTimeOut.stop();
+            enterFailed(text);
+            return;
+        }
+    }
+    emit changed();
+}
+
+void frmDownload::tmrReconnect_Timer() {
+    Received = ReceivedBytes();
+    if (Received == LastReceived) cmdPause_Click();
+}

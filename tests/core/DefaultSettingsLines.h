@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What a fresh machine loads: every field of the settings record in load order,
+// with TextSameDir (the program folder) given by the caller.
+inline QStringList DefaultSettingsLines(const QString& programFolder) {
+    return {
+        QStringLiteral("Downloads=0"),
+        QStringLiteral("AllBytes=0"),
+        QStringLiteral("ClickCapture=True"),
+        QStringLiteral("ClipboardMonitoring=True"),
+        QStringLiteral("UsePASV=False"),
+        QStringLiteral("UseProxy=False"),
+        QStringLiteral("LoginProxy=False"),
+        QStringLiteral("UsePass=False"),
+        QStringLiteral("ProxyServer="),
+        QStringLiteral("ProxyPort=80"),
+        QStringLiteral("UseFTPProxy=False"),
+        QStringLiteral("UserID="),
+        QStringLiteral("UserPass="),
+        QStringLiteral("Timeout=60"),
+        QStringLiteral("StopResume=True"),
+        QStringLiteral("TimeResume=300"),
+        QStringLiteral("TimeNoResume=600"),
+        QStringLiteral("Retry=True"),
+        QStringLiteral("RetryTime=300"),
+        QStringLiteral("Retries=30"),
+        QStringLiteral("Rollback=4096"),
+        QStringLiteral("Segment=0"),
+        QStringLiteral("SegmentSize1=2097152"),
+        QStringLiteral("SegmentSize2=5242880"),
+        QStringLiteral("SegmentSize3=5242881"),
+        QStringLiteral("SegmentSize4=10485760"),
+        QStringLiteral("SegmentSize5=10485761"),
+        QStringLiteral("SegmentSize6=15728640"),
+        QStringLiteral("SegmentSize7=15728641"),
+        QStringLiteral("SegmentSize8=20971520"),
+        QStringLiteral("SegmentSize9=20971521"),
+        QStringLiteral("PromptDone=True"),
+        QStringLiteral("CloseDownloadWindowWhenDone=False"),
+        QStringLiteral("DownloadNowOption=False"),
+        QStringLiteral("DownloadLaterOption=False"),
+        QStringLiteral("DownloadPromptOption=True"),
+        QStringLiteral("StartupWithWindows=False"),
+        QStringLiteral("SaveSameDir=False"),
+        QStringLiteral("TextSameDir=") + programFolder,
+        QStringLiteral("SaveFileType=False"),
+        QStringLiteral("SaveFileInfo=False"),
+        QStringLiteral("ParentDir="),
+        QStringLiteral("UseServer=False"),
+        QStringLiteral("UseDate=False"),
+        QStringLiteral("UseFileExt=False"),
+    };
+}

@@ -1,0 +1,129 @@
+#include "support/ScriptedHttpConnection.h"
+
+#include <QTcpSocket>
+#include <QTimer>
+#include <algorithm>
+
+namespace {
+
+// Event-loop turns between two pieces of a split reply. The first turn may
+// still run in the loop pass that wrote the piece; by the second a new pass has
+// polled the client's socket and run its read. The third is margin.
+constexpr int kTurnsBetweenPieces = 3;
+constexpr int kTickMs = 10;
+
+// End of the request head: the first blank line, written CR LF CR LF or (by a
+// faulty client) LF LF; 0 while incomplete.
+qsizetype requestEnd(const QByteArray& data) {
+    const qsizetype crlf = data.indexOf("\r\n\r\n");
+    const qsizetype lf = data.indexOf("\n\n");
+    if (crlf < 0 && lf < 0) return 0;
+    if (lf < 0 || (crlf >= 0 && crlf + 4 <= lf + 2)) return crlf + 4;
+    return lf + 2;
+}
+
+}  // namespace
+
+ScriptedHttpConnection::ScriptedHttpConnection(QTcpSocket* socket, int number,
+                                               ScriptedHttpServer* server)
+    : QObject(server), socket_(socket), server_(server), number_(number) {
+    socket_->setParent(this);
+    connect(socket_, &QTcpSocket::readyRead, this, [this] {
+        received_ += socket_->readAll();
+        readRequests();
+    });
+    connect(socket_, &QTcpSocket::disconnected, this, &QObject::deleteLater);
+    received_ = socket_->readAll();
+    readRequests();
+}
+
+ScriptedHttpConnection::~ScriptedHttpConnection() {
+    socket_->disconnect(this);
+    socket_->abort();
+}
+
+bool ScriptedHttpConnection::isOpen() const {
+    return socket_->state() == QAbstractSocket::ConnectedState;
+}
+
+void ScriptedHttpConnection::readRequests() {
+    while (!replying_ && isOpen()) {
+        const qsizetype end = requestEnd(received_);
+        if (end == 0) return;
+        const QByteArray raw = received_.left(end);
+        received_.remove(0, end);
+        startReply(server_->answer(raw, number_));
+    }
+}
+
+void ScriptedHttpConnection::startReply(ScriptedHttpServer::Reply reply) {
+    replying_ = true;
+    reply_ = std::move(reply);
+    out_ = reply_.bytes();
+    sent_ = 0;
+    stopAt_ = out_.size();
+    if (reply_.closeAfterBytes)
+        stopAt_ = std::min(stopAt_, std::max<qint64>(0, *reply_.closeAfterBytes));
+    if (reply_.stallAfterBytes)
+        stopAt_ = std::min(stopAt_, std::max<qint64>(0, *reply_.stallAfterBytes));
+    std::sort(reply_.splitAt.begin(), reply_.splitAt.end());
+    sendNext();
+}
+
+void ScriptedHttpConnection::sendNext() {
+    if (!isOpen()) return;
+    if (reply_.bytesPerTick > 0 && socket_->bytesToWrite() > 0) {
+        QTimer::singleShot(kTickMs, this, &ScriptedHttpConnection::sendNext);
+        return;
+    }
+    qint64 end = stopAt_;
+    bool atSplit = false;
+    for (qint64 split : reply_.splitAt) {
+        if (split > sent_ && split < end) {
+            end = split;
+            atSplit = true;
+            break;
+        }
+    }
+    if (reply_.bytesPerTick > 0 && sent_ + reply_.bytesPerTick < end) {
+        end = sent_ + reply_.bytesPerTick;
+        atSplit = false;
+    }
+    if (end > sent_) {
+        socket_->write(out_.constData() + sent_, end - sent_);
+        socket_->flush();
+        sent_ = end;
+    }
+    if (sent_ == stopAt_) {
+        endReply();
+    } else if (atSplit) {
+        afterTurns(kTurnsBetweenPieces);
+    } else {
+        QTimer::singleShot(kTickMs, this, &ScriptedHttpConnection::sendNext);
+    }
+}
+
+void ScriptedHttpConnection::afterTurns(int turns) {
+    QTimer::singleShot(0, this, [this, turns] {
+        if (turns > 1)
+            afterTurns(turns - 1);
+        else
+            sendNext();
+    });
+}
+
+void ScriptedHttpConnection::endReply() {
+    const bool closes = reply_.closeAfterBytes && *reply_.closeAfterBytes <= stopAt_;
+    if (closes) {
+        socket_->disconnectFromHost();
+        return;
+    }
+    const bool stalls = reply_.stallAfterBytes && *reply_.stallAfterBytes <= stopAt_;
+    if (stalls) return;  // stays open and silent
+    if (!reply_.keepAlive) {
+        socket_->disconnectFromHost();
+        return;
+    }
+    replying_ = false;
+    readRequests();
+}

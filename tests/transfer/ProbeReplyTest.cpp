@@ -1,0 +1,203 @@
+// How the download window reads the probe's reply: sizes, redirects, 416, errors.
+#include "DownloadFixture.h"
+#include "support/HttpFileResponder.h"
+#include "support/ScriptedHttpServer.h"
+
+namespace {
+
+using Reply = ScriptedHttpServer::Reply;
+
+class ProbeReplyTest : public DownloadFixture {};
+
+TEST_F(ProbeReplyTest, Probe200ThenSegmentOnWsHttp) {
+    const QByteArray data = patternBytes(5000, 3);
+    ScriptedHttpServer server;
+    server.setHandler(HttpFileResponder(data));
+    frmDownload& dl = start(server.url(QStringLiteral("f.bin")), target());
+    ASSERT_TRUE(waitForOutcome());
+    expectFile(target(), data);
+    EXPECT_EQ(dl.ContentLength, 5000);
+    EXPECT_EQ(dl.lblResume, QStringLiteral("** Resume Supported **"));
+    EXPECT_EQ(dl.lblStatus, QStringLiteral("Transfer Completed..."));
+    EXPECT_TRUE(dl.TransferLog.contains("HTTP/1.1 200"));
+}
+
+TEST_F(ProbeReplyTest, First416ThenFullRangeProbeAnd206) {
+    const QByteArray data = patternBytes(3000, 4);
+    ScriptedHttpServer server;
+    server.setHandler(HttpFileResponder(data, {.rejectBadRanges = true}));
+    frmDownload& dl = start(server.url(QStringLiteral("f.bin")), target());
+    ASSERT_TRUE(waitForOutcome());
+    expectFile(target(), data);
+    ASSERT_EQ(server.requests().size(), 3);
+    EXPECT_EQ(server.requests()[0].header("Range"), QByteArray("bytes=-"));
+    EXPECT_EQ(server.requests()[1].header("Range"), QByteArray("bytes=0-"));
+    EXPECT_EQ(server.requests()[2].header("Range"), QByteArray("bytes=0-2999"));
+    // Check_Create1 clears the flag again.
+    EXPECT_FALSE(dl.ProbeFullRange);
+}
+
+TEST_F(ProbeReplyTest, ZeroByteFileIsCompletedNotReprobedForever) {
+    ScriptedHttpServer server;
+    server.setHandler(HttpFileResponder(QByteArray(), {.rejectBadRanges = true}));
+    start(server.url(QStringLiteral("empty")), target());
+    ASSERT_TRUE(waitForOutcome());
+    expectFile(target(), QByteArray());
+    EXPECT_EQ(server.requests().size(), 2);
+}
+
+TEST_F(ProbeReplyTest, SecondUnsatisfiableRangeStops) {
+    ScriptedHttpServer server;
+    for (int i = 0; i < 2; ++i)
+        server.enqueue(Reply::make("HTTP/1.1 416 Requested Range Not Satisfiable",
+                                   {"Content-Range: bytes */77", "Content-Length: 0"}, {}));
+    frmDownload& dl = start(server.url(QStringLiteral("f")), target());
+    ASSERT_TRUE(waitForOutcome());
+    EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Failed);
+    EXPECT_EQ(dl.lblStatus, QStringLiteral("HTTP 416 - Requested Range Not Satisfiable"));
+    EXPECT_EQ(server.requests().size(), 2);
+}
+
+TEST_F(ProbeReplyTest, ErrorTableSetsStatusAndDisablesButtons) {
+    const std::pair<int, const char*> cases[] = {
+        {400, "HTTP 400-Bad Request"},
+        {401, "HTTP 401.x-You are not authorized to view this page"},
+        {403, "HTTP 403.x - Forbidden: Acess Denied"},
+        {404, "HTTP 404-Object Not Found"},
+        {405, "HTTP 405 - Resource Not Allowed"},
+        {406, "HTTP Error 406 - Not Acceptable"},
+        {407, "HTTP 407 - Proxy Authentication Required"},
+        {410, "HTTP Error 410 - Permanently not available"},
+        {412, "HTTP 412 - Precondition Failed"},
+        {414, "HTTP 414 - Request - URI Too Long"},
+        {500, "HTTP Error 500-Server Error - The server failed to fulfill an apparently valid request"},
+        {501, "Error 501 - Not implemented"},
+        {502, "HTTP 502 - Bad Gateway"},
+    };
+    for (const auto& [code, text] : cases) {
+        SCOPED_TRACE(code);
+        ScriptedHttpServer server;
+        server.enqueue(Reply::withLength("HTTP/1.1 " + QByteArray::number(code) + " X", "<html>error</html>", {}));
+        frmDownload& dl = start(server.url(QStringLiteral("f")), target());
+        ASSERT_TRUE(waitForOutcome());
+        EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Failed);
+        EXPECT_EQ(dl.lblStatus, QString::fromLatin1(text));
+        EXPECT_EQ(dl.ListItem->SubItem(5), QString::fromLatin1(text));
+        EXPECT_EQ(dl.ListItem->SubItem(2), QStringLiteral("0 %"));
+        EXPECT_FALSE(dl.cmdPause.Enabled);
+        EXPECT_FALSE(dl.cmdStop.Enabled);
+        EXPECT_FALSE(QFile::exists(target()));
+    }
+}
+
+TEST_F(ProbeReplyTest, RedirectChainsFollowAndTheFifthRestarts) {
+    const QByteArray data = patternBytes(2048, 5);
+    ScriptedHttpServer server;
+    HttpFileResponder file(data);
+    // /r0 -> /r1 -> ... -> /rN -> /file; relative and absolute locations mixed.
+    const int hops = 6;
+    server.setHandler([&](const ScriptedHttpServer::Request& request) {
+        const QByteArray path = request.target;
+        if (path.startsWith("/r")) {
+            const int n = path.mid(2).toInt();
+            const QByteArray next = n + 1 < hops ? "r" + QByteArray::number(n + 1) : QByteArray("file");
+            const QByteArray location = n % 2 ? server.url(QString::fromLatin1(next)).toLatin1() : next;
+            return Reply::withLength(n % 3 == 2 ? "HTTP/1.1 307 Temporary Redirect" : "HTTP/1.1 302 Found",
+                                     {}, {"Location: " + location});
+        }
+        return file(request);
+    });
+    frmDownload& dl = start(server.url(QStringLiteral("r0")), target());
+    ASSERT_TRUE(waitForOutcome());
+    expectFile(target(), data);
+    EXPECT_EQ(dl.RedirectCount, hops);
+    EXPECT_EQ(dl.txtURL, server.url(QStringLiteral("file")));
+    QList<QByteArray> targets;
+    for (const auto& request : server.requests()) targets << request.target;
+    const QList<QByteArray> expected = {"/r0", "/r1", "/r2", "/r3", "/r4", "/r5", "/file", "/file"};
+    EXPECT_EQ(targets, expected);
+}
+
+TEST_F(ProbeReplyTest, RedirectCycleStopsWithAStatus) {
+    ScriptedHttpServer server;
+    server.setHandler([](const ScriptedHttpServer::Request&) {
+        return Reply::withLength("HTTP/1.1 301 Moved Permanently", {}, {"Location: /loop"});
+    });
+    frmDownload& dl = start(server.url(QStringLiteral("loop")), target());
+    ASSERT_TRUE(waitForOutcome());
+    EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Failed);
+    EXPECT_EQ(dl.lblStatus, QStringLiteral("Too many redirects (more than 20)."));
+    EXPECT_EQ(server.requests().size(), 21);
+}
+
+TEST_F(ProbeReplyTest, RedirectToSecureAddressStops) {
+    ScriptedHttpServer server;
+    server.enqueue(Reply::withLength("HTTP/1.1 302 Found", {}, {"Location: https://127.0.0.1/f"}));
+    frmDownload& dl = start(server.url(QStringLiteral("f")), target());
+    ASSERT_TRUE(waitForOutcome());
+    EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Failed);
+    EXPECT_TRUE(dl.lblStatus.contains(QStringLiteral("https"))) << dl.lblStatus.toStdString();
+    EXPECT_EQ(server.requests().size(), 1);
+}
+
+TEST_F(ProbeReplyTest, SizeUnknownOrChunkedIsReadToItsEnd) {
+    const QByteArray data = patternBytes(70000, 6);
+    struct Case {
+        const char* name;
+        bool chunked;
+    };
+    for (const Case& c : {Case{"until close", false}, Case{"chunked", true}}) {
+        SCOPED_TRACE(c.name);
+        ScriptedHttpServer server;
+        server.setHandler([&](const ScriptedHttpServer::Request&) {
+            if (c.chunked)
+                return Reply::make("HTTP/1.1 200 OK", {"Transfer-Encoding: chunked"},
+                                   Reply::chunked({data.left(1000), data.mid(1000, 50000), data.mid(51000)}));
+            return Reply::make("HTTP/1.0 200 OK", {"Content-Type: application/octet-stream"}, data);
+        });
+        frmDownload& dl = start(server.url(QStringLiteral("gen")), target());
+        ASSERT_TRUE(waitForOutcome());
+        expectFile(target(), data);
+        EXPECT_EQ(dl.ContentLength, data.size());
+        EXPECT_EQ(server.requests().last().header("Range"), QByteArray("bytes=0-"));
+    }
+}
+
+TEST_F(ProbeReplyTest, HeaderSplitAcrossReadsAndBodyThatLooksLikeAHeader) {
+    QByteArray data = "content-type: text/html\r\nlocation: x\r\n\r\n" + patternBytes(4000, 7);
+    ScriptedHttpServer server;
+    server.setHandler([&](const ScriptedHttpServer::Request& request) {
+        const auto range = HttpFileResponder::parseRange(request.header("Range"), data.size());
+        const bool whole = range.kind != HttpFileResponder::Range::Kind::Part;
+        const qint64 first = whole ? 0 : range.first;
+        const qint64 last = whole ? data.size() - 1 : range.last;
+        Reply reply = Reply::withLength(
+            whole ? "HTTP/1.1 200 OK" : "HTTP/1.1 206 Partial Content", data.mid(first, last - first + 1),
+            {"Content-Type: application/octet-stream",
+             "Content-Range: bytes " + QByteArray::number(first) + "-" + QByteArray::number(last) + "/" +
+                 QByteArray::number(data.size())});
+        // Cut inside the header, inside the blank line, and inside the body.
+        reply.splitAt = {10, reply.headerSize() - 2, reply.headerSize() + 30};
+        return reply;
+    });
+    start(server.url(QStringLiteral("f")), target());
+    ASSERT_TRUE(waitForOutcome());
+    expectFile(target(), data);
+}
+
+TEST_F(ProbeReplyTest, UnlistedStatusWaitsForTheTimeOut) {
+    Settings.Retry = false;
+    ScriptedHttpServer server;
+    server.enqueue(Reply::withLength("HTTP/1.1 503 Service Unavailable", "busy", {}));
+    frmDownload& dl = start(server.url(QStringLiteral("f")), target());
+    ASSERT_TRUE(waitFor([&] { return server.requests().size() == 1 && dl.lblStatus.contains("503"); }));
+    EXPECT_EQ(dl.lblStatus, QStringLiteral("HTTP/1.1 503 Service Unavailable"));
+    EXPECT_TRUE(dl.tmrTimeOut.isActive());
+    // The ticks run out: with no retry allowed the window stops with the time-out text.
+    for (int i = 0; i < Settings.Timeout && dl.outcome() == frmDownload::Outcome::Running; ++i)
+        dl.tmrTimeOut_Timer();
+    EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Failed);
+    EXPECT_EQ(dl.lblStatus, QStringLiteral("Connection has timed out."));
+}
+
+}  // namespace
