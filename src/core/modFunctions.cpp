@@ -114,3 +114,9 @@ void RefreshControls(QObject* form) {
     if (form->metaObject()->indexOfMethod("RefreshControls()") < 0) return;
     QMetaObject::invokeMethod(form, "RefreshControls", Qt::DirectConnection);
 }
+
+bool ContainsControlCharacters(const QString& text) {
+    for (const QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) return true;
+    return false;
+}

@@ -36,6 +36,9 @@ void KillFileQuiet(const QString& path);
 void CopyFileQuiet(const QString& source, const QString& target);
 // Appends the platform separator ("/") when the trimmed path does not end in one.
 QString AddTrailingBackslash(const QString& path);
+// True when the text holds a C0 control character or DEL: such a text would end a
+// request line, a command or a file record early.
+bool ContainsControlCharacters(const QString& text);
 // Asks a window's face to repaint its controls; a logic object without a face
 // (no "RefreshControls" slot) is left alone.
 void RefreshControls(QObject* form);

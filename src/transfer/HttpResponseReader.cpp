@@ -111,13 +111,12 @@ HttpResponseReader::Result HttpResponseReader::feed(const char* data, qint64 siz
         pending_.append(data, size);
         qsizetype end = pending_.indexOf("\r\n\r\n", searchFrom);
         qsizetype bodyStart = end >= 0 ? end + 4 : -1;
-        if (end < 0) {
-            // Some servers end header lines with a bare LF.
-            const qsizetype lf = pending_.indexOf("\n\n", qMax<qsizetype>(0, searchFrom));
-            if (lf >= 0) {
-                end = lf;
-                bodyStart = lf + 2;
-            }
+        // Some servers end header lines with a bare LF; whichever blank line comes
+        // first ends the header.
+        const qsizetype lf = pending_.indexOf("\n\n", searchFrom);
+        if (lf >= 0 && (end < 0 || lf < end)) {
+            end = lf;
+            bodyStart = lf + 2;
         }
         if (end < 0) {
             if (pending_.size() > kMaxHeaderBytes) result.malformed = true;

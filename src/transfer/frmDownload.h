@@ -212,6 +212,7 @@ private:
     void ftpTransferAborted();
     void endFtpTransfer();
     void restartFtpFromFirstByte();
+    QString ftpRetrPath() const;
     void ftpFileNotFound();
     void ftpLoginFailed();
     void ftpPassiveFailed();

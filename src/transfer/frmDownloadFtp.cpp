@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QUrl>
 #include <optional>
 
 namespace {
@@ -26,11 +27,6 @@ QString portTail(int r) {
     return QStringLiteral(",12,") + QString::number(r);
 }
 
-bool hasControlCharacters(const QString& text) {
-    for (QChar c : text)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f) return true;
-    return false;
-}
 
 // The size in "(12345 bytes)" of a 150 reply; nothing when the server did not say.
 std::optional<qint64> announcedSize(const QByteArray& reply) {
@@ -91,8 +87,8 @@ void frmDownload::startFtpDownload() {
         return;
     }
     // A CR or LF in any of these would end a command early and start another.
-    if (hasControlCharacters(Host) || hasControlCharacters(FullPath) ||
-        hasControlCharacters(User) || hasControlCharacters(Password)) {
+    if (ContainsControlCharacters(Host) || ContainsControlCharacters(ftpRetrPath()) ||
+        ContainsControlCharacters(User) || ContainsControlCharacters(Password)) {
         tmrTimeOut.stop();
         enterFailed(QStringLiteral("Invalid address: it contains control characters."));
         return;
@@ -257,7 +253,7 @@ void frmDownload::StartLoginFTP(int index) {
         // Only the answer to REST asks for the file; a second RETR would send
         // the file again down the same data connection.
         if (FtpState != 200) return;
-        sendFtp(QStringLiteral("RETR ") + FullPath);
+        sendFtp(QStringLiteral("RETR ") + ftpRetrPath());
         lblStatus =
             SetCaptionfromINI(QStringLiteral("13031"), QStringLiteral("Waiting For File..."));
         FtpState = 350;
@@ -329,11 +325,17 @@ void frmDownload::listenForData() {
     lblStatus = QStringLiteral("No free port for the data connection.");
 }
 
+// The address spells some characters in %XX form (the parser writes spaces as
+// "%20"); the server knows the file by its real name.
+QString frmDownload::ftpRetrPath() const {
+    return QUrl::fromPercentEncoding(FullPath.toUtf8());
+}
+
 void frmDownload::restartFtpFromFirstByte() {
     SegStart[0] = 0;
     SegNext[0] = 1;
     ResumeMode = false;
-    sendFtp(QStringLiteral("RETR ") + FullPath);
+    sendFtp(QStringLiteral("RETR ") + ftpRetrPath());
     lblStatus = SetCaptionfromINI(QStringLiteral("13031"), QStringLiteral("Waiting For File..."));
     FtpState = 350;
     emit changed();

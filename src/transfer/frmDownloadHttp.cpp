@@ -33,11 +33,6 @@ QByteArray wireText(const QString& text) {
     return out;
 }
 
-bool hasControlCharacters(const QString& text) {
-    for (QChar c : text)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f) return true;
-    return false;
-}
 
 }  // namespace
 
@@ -77,7 +72,7 @@ QByteArray frmDownload::SegmentRequest(int i) const {
 // --- The probe
 
 void frmDownload::onProbeConnected() {
-    if (hasControlCharacters(Host) || hasControlCharacters(Path)) {
+    if (ContainsControlCharacters(Host) || ContainsControlCharacters(Path)) {
         WSHead.close(0);
         tmrTimeOut.stop();
         enterFailed(QStringLiteral("Invalid address: it contains control characters."));

@@ -49,18 +49,6 @@ TEST_F(FtpDialogueTest, ActiveModeListensOnTheAnnouncedPort) {
               (QList<QByteArray>{"TYPE I\r\n", "REST 0\r\n", "RETR pub/file.bin\r\n"}));
 }
 
-TEST_F(FtpDialogueTest, FindPortStaysInItsRange) {
-    frmDownload dl(nullptr, nullptr);
-    for (int k = 0; k < 500; ++k) {
-        const QString tail = dl.FindPort();
-        ASSERT_TRUE(tail.startsWith(QStringLiteral(",12,"))) << tail.toStdString();
-        const int r = tail.mid(4).toInt();
-        ASSERT_GE(r, 6);
-        ASSERT_LE(r, 139);
-        ASSERT_EQ(dl.DataPort, 3072 + r);
-    }
-}
-
 TEST_F(FtpDialogueTest, ActiveModeTakesAnotherPortWhenOneIsInUse) {
     // Every port of the range but one is taken.
     std::vector<std::unique_ptr<QTcpServer>> taken;

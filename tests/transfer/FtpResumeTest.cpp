@@ -200,19 +200,4 @@ TEST_F(FtpResumeTest, ControlConnectionLostMidTransferContinues) {
     EXPECT_EQ(commandOf("REST", 1), "REST " + QByteArray::number(50001 - 2 * 4096 + 1) + "\r\n");
 }
 
-TEST_F(FtpResumeTest, StopClosesEverythingAndClosesTheWindowNext) {
-    publish(300000, 27);
-    server.setTransfer(throttled(2000));
-    frmDownload& dl = start(url(), target());
-    ASSERT_TRUE(waitFor([&] { return dl.SegNext[0] > 10000; }));
-    dl.StopMe();
-    EXPECT_EQ(dl.lblStatus, QStringLiteral("Paused/Stopped"));
-    EXPECT_EQ(dl.cmdStop.Caption, QStringLiteral("&Close"));
-    EXPECT_EQ(dl.wsHTTP.state(0), SocketSet::Closed);
-    EXPECT_EQ(dl.wsFTPData.state(0), SocketSet::Closed);
-    const qint64 stoppedAt = dl.SegNext[0];
-    waitFor([] { return false; }, 100);
-    EXPECT_EQ(dl.SegNext[0], stoppedAt);
-}
-
 }  // namespace

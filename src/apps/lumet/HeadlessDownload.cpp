@@ -65,11 +65,9 @@ bool HeadlessDownload::parse(const QStringList& arguments) {
         error_ = QStringLiteral("the address must begin with http:// or ftp://");
         return false;
     }
-    for (QChar c : address_) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
-            error_ = QStringLiteral("the address contains control characters");
-            return false;
-        }
+    if (ContainsControlCharacters(address_)) {
+        error_ = QStringLiteral("the address contains control characters");
+        return false;
     }
     return true;
 }
