@@ -25,11 +25,33 @@ public:
     int IndexOf(const ListRow* row) const;
     const std::vector<ListRowPtr>& Rows() const { return rows_; }
 
+    // Orders the rows by the text of one column, ignoring letter case; rows with
+    // equal texts keep their order. Column 0 is the icon column, whose text is empty.
+    void Sort(int subItem, bool ascending);
+
+    // Selection, as the rows' Selected flags.
+    void SetSelected(int index, bool selected);
+    void SetAllSelected(bool selected);
+    bool AnySelected() const { return FirstSelected() >= 0; }
+    // Position of the first selected row from the top, -1 when none is.
+    int FirstSelected() const;
+    // The selected rows, top to bottom.
+    std::vector<ListRowPtr> SelectedRows() const;
+
+    // Asks the faces to show every row again.
+    void Refresh() { emit refreshed(); }
+
 signals:
+    void aboutToInsertRow(int index);
     void rowInserted(int index);
+    void aboutToRemoveRow(int index);
     void rowRemoved(int index);
+    // Around Clear and Sort: every position may have changed.
+    void aboutToReset();
+    void reset();
     void rowChanged(int index, int subItem);
-    void cleared();
+    void selectionChanged();
+    void refreshed();
 
 private:
     std::vector<ListRowPtr> rows_;

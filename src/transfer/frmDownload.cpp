@@ -189,6 +189,13 @@ void frmDownload::CloseAllSockets() {
 }
 
 void frmDownload::StopDown() {
+    endTransfer(SetCaptionfromINI(QStringLiteral("11056"), QStringLiteral("Transfer Stopped")));
+    emit changed();
+}
+
+// What stopping and completing share: sockets and files closed, the figures
+// frozen, the buttons of a transfer that has ended.
+void frmDownload::endTransfer(const QString& status) {
     CloseAllSockets();
     WSHead.close(0);
     ProgressBar1.Value = percentage();
@@ -204,7 +211,7 @@ void frmDownload::StopDown() {
     lblRecievedSize = FormatSize(Received);
     lblTransferRate = kZeroRate;
     lblTimeRemaining = FormatSeconds(0);
-    lblStatus = SetCaptionfromINI(QStringLiteral("11056"), QStringLiteral("Transfer Stopped"));
+    lblStatus = status;
     setRowSubItem(4, lblRecievedSize);
     tmrUpdate.stop();
     tmrUpdate2.stop();
@@ -213,7 +220,6 @@ void frmDownload::StopDown() {
     cmdPause.Enabled = false;
     cmdStop.Enabled = true;
     cmdStop.Caption = CaptionClose;
-    emit changed();
 }
 
 void frmDownload::Unload() {
@@ -225,37 +231,15 @@ void frmDownload::Unload() {
 }
 
 void frmDownload::Completion() {
-    CloseAllSockets();
-    ProgressBar1.Value = percentage();
     // A continued file that was longer than the server's file keeps no stale tail.
     for (SegmentFile& file : SegFile)
         if (file.isOpen()) {
             file.truncate(ContentLength);
             break;
         }
-    if (SegCount == 0) SegFile[0].close();
-    for (int i = 0; i < SegCount; ++i) {
-        PVProgressBar[i].Value = PVProgressBar[i].Max;
-        SegFile[i].close();
-    }
-    Rate = 0;
-    tmrTimeOut.stop();
     tmrReconnect.setEnabled(false);
-    lblTimerVisible = false;
-    tmrUpdate2.stop();
-    Received = ReceivedBytes();
-    lblRecievedSize = FormatSize(Received);
-    lblTransferRate = kZeroRate;
-    lblTimeRemaining = FormatSeconds(0);
-    lblStatus = SetCaptionfromINI(QStringLiteral("11046"), QStringLiteral("Transfer Completed..."));
-    setRowSubItem(4, lblRecievedSize);
+    endTransfer(SetCaptionfromINI(QStringLiteral("11046"), QStringLiteral("Transfer Completed...")));
     setRowSubItem(5, SetCaptionfromINI(QStringLiteral("11052"), QStringLiteral("Download Success")));
-    tmrUpdate.stop();
-    cmdOpen.Visible = true;
-    cmdGotoDir.Visible = true;
-    cmdPause.Enabled = false;
-    cmdStop.Enabled = true;
-    cmdStop.Caption = CaptionClose;
 
     if (ListItem && lstComplete_) {
         ListRowPtr done = lstComplete_->Add(4);

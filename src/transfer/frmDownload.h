@@ -223,6 +223,7 @@ private:
     bool openSegmentFile(int handle);
     void CloseAllSockets();
     void Completion();
+    void endTransfer(const QString& status);
     void enterFailed(const QString& status);
     void setRowStatus(const QString& text);
     void setRowSubItem(int k, const QString& text);

@@ -1,10 +1,10 @@
 // Downloads from a real FTP server (pyftpdlib): the window itself in both modes
 // and with each kind of login, and the headless program.
 #include "DownloadFixture.h"
+#include "LumetProcess.h"
 #include "core/SettingsLists.h"
 #include "support/PyFtpdServer.h"
 
-#include <QProcess>
 
 namespace {
 
@@ -96,29 +96,7 @@ TEST_F(FtpPyftpdTest, ContinuesAPartialFileAndFetchesAnEmptyOne) {
     expectFile(target(QStringLiteral("empty.bin")), QByteArray());
 }
 
-class FtpHeadlessTest : public FtpPyftpdTest {
-protected:
-    struct Run {
-        int exitCode = -1;
-        QString err;
-    };
-    Run lumet(const QStringList& arguments) {
-        QProcess process;
-        process.setProgram(QStringLiteral(LUMET_BINARY));
-        process.setArguments(arguments);
-        process.start();
-        Run run;
-        if (!process.waitForFinished(120000)) {
-            process.kill();
-            process.waitForFinished();
-            ADD_FAILURE() << "lumet did not finish";
-            return run;
-        }
-        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.err = QString::fromLocal8Bit(process.readAllStandardError());
-        return run;
-    }
-};
+using FtpHeadlessTest = FtpPyftpdTest;
 
 TEST_F(FtpHeadlessTest, GetsInBothModes) {
     const QByteArray data = publish(QStringLiteral("h.bin"), 2 * 1024 * 1024 + 3, 33);
@@ -143,7 +121,7 @@ TEST_F(FtpHeadlessTest, GetsInBothModes) {
                 {QStringLiteral("127.0.0.1"), ftpd.user(), ftpd.password()}};
         ASSERT_TRUE(SettingsLists::instance().SaveToINI());
         const QString out = target(QStringLiteral("h%1.bin").arg(n++));
-        const Run run = lumet(
+        const LumetRun run = runLumet(
             QStringList{QStringLiteral("--get"), c.address, QStringLiteral("--save-to"), out} +
             c.extra);
         EXPECT_EQ(run.exitCode, 0) << c.name << run.err.toStdString();
@@ -154,7 +132,7 @@ TEST_F(FtpHeadlessTest, GetsInBothModes) {
 }
 
 TEST_F(FtpHeadlessTest, MissingFileExitsOne) {
-    const Run run = lumet({QStringLiteral("--get"), url(QStringLiteral("none.bin")),
+    const LumetRun run = runLumet({QStringLiteral("--get"), url(QStringLiteral("none.bin")),
                            QStringLiteral("--save-to"), target(), QStringLiteral("--set"),
                            QStringLiteral("UsePASV=1")});
     EXPECT_EQ(run.exitCode, 1);

@@ -1,9 +1,9 @@
 // Downloads from a real nginx: the window itself, and the headless program.
 #include "DownloadFixture.h"
+#include "LumetProcess.h"
 #include "support/NginxServer.h"
 
 #include <QHostAddress>
-#include <QProcess>
 #include <QTcpServer>
 
 namespace {
@@ -59,29 +59,7 @@ TEST_F(NginxDownloadTest, PausedSegmentsResumeFromARateLimitedServer) {
     expectFile(target(), data);
 }
 
-class HeadlessGetTest : public NginxDownloadTest {
-protected:
-    struct Run {
-        int exitCode = -1;
-        QString err;
-    };
-    Run lumet(const QStringList& arguments) {
-        QProcess process;
-        process.setProgram(QStringLiteral(LUMET_BINARY));
-        process.setArguments(arguments);
-        process.start();
-        Run run;
-        if (!process.waitForFinished(120000)) {
-            process.kill();
-            process.waitForFinished();
-            ADD_FAILURE() << "lumet did not finish";
-            return run;
-        }
-        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.err = QString::fromLocal8Bit(process.readAllStandardError());
-        return run;
-    }
-};
+using HeadlessGetTest = NginxDownloadTest;
 
 TEST_F(HeadlessGetTest, DownloadsSegmentedAndSkipsExisting) {
     const QByteArray data = publish(QStringLiteral("g.bin"), 3 * 1024 * 1024 + 5, 43);
@@ -89,7 +67,7 @@ TEST_F(HeadlessGetTest, DownloadsSegmentedAndSkipsExisting) {
     ASSERT_TRUE(nginx.start()) << nginx.errorString().toStdString();
     const QString out = target(QStringLiteral("g.bin"));
 
-    Run run = lumet({QStringLiteral("--get"), nginx.url(QStringLiteral("g.bin")), QStringLiteral("--save-to"), out,
+    LumetRun run = runLumet({QStringLiteral("--get"), nginx.url(QStringLiteral("g.bin")), QStringLiteral("--save-to"), out,
                      QStringLiteral("--set"), QStringLiteral("Segment=1"), QStringLiteral("--set"),
                      QStringLiteral("SegmentSize1=1048576")});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -100,12 +78,12 @@ TEST_F(HeadlessGetTest, DownloadsSegmentedAndSkipsExisting) {
               QStringLiteral("absent"));
 
     ASSERT_TRUE(writeWholeFile(out, "old"));
-    run = lumet({QStringLiteral("--get"), nginx.url(QStringLiteral("g.bin")), QStringLiteral("--save-to"), out,
+    run = runLumet({QStringLiteral("--get"), nginx.url(QStringLiteral("g.bin")), QStringLiteral("--save-to"), out,
                  QStringLiteral("--existing"), QStringLiteral("skip")});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(sha256OfFile(out), sha256Hex("old"));
 
-    run = lumet({QStringLiteral("--get"), nginx.url(QStringLiteral("g.bin")), QStringLiteral("--save-to"), out});
+    run = runLumet({QStringLiteral("--get"), nginx.url(QStringLiteral("g.bin")), QStringLiteral("--save-to"), out});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(sha256OfFile(out), sha256Hex(data));
 }
@@ -113,7 +91,7 @@ TEST_F(HeadlessGetTest, DownloadsSegmentedAndSkipsExisting) {
 TEST_F(HeadlessGetTest, FailuresAndUsageErrors) {
     NginxServer nginx({.documentRoot = docs_.path()});
     ASSERT_TRUE(nginx.start()) << nginx.errorString().toStdString();
-    Run run = lumet({QStringLiteral("--get"), nginx.url(QStringLiteral("missing.bin")), QStringLiteral("--save-to"),
+    LumetRun run = runLumet({QStringLiteral("--get"), nginx.url(QStringLiteral("missing.bin")), QStringLiteral("--save-to"),
                      target()});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("HTTP 404-Object Not Found"))) << run.err.toStdString();
@@ -128,7 +106,7 @@ TEST_F(HeadlessGetTest, FailuresAndUsageErrors) {
         {QStringLiteral("--bogus")},
     };
     for (const QStringList& arguments : usageErrors) {
-        run = lumet(arguments);
+        run = runLumet(arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
     }
     EXPECT_FALSE(QFile::exists(target()));
@@ -141,7 +119,7 @@ TEST_F(HeadlessGetTest, TimeOutWithoutRetryExitsOne) {
         ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
         closedPort = probe.serverPort();
     }
-    const Run run = lumet({QStringLiteral("--get"), QStringLiteral("http://127.0.0.1:%1/f").arg(closedPort),
+    const LumetRun run = runLumet({QStringLiteral("--get"), QStringLiteral("http://127.0.0.1:%1/f").arg(closedPort),
                            QStringLiteral("--save-to"), target(), QStringLiteral("--set"),
                            QStringLiteral("Retry=0")});
     EXPECT_EQ(run.exitCode, 1);

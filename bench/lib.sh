@@ -1,0 +1,89 @@
+# Shared parts of the benchmark scripts: set-up, one measured run, and the rounds
+# that compare Lumet with the other tools. Sourced by http.sh and ftp.sh.
+
+# Builds the Release lumet and makes a scratch folder in tmpfs (so the disk is not
+# what is measured). Sets: top, lumet, work. Servers started later go into
+# bench_pids and are stopped on exit.
+bench_init() {
+  top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  "$top/scripts/deps.sh"
+  cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVK_TESTS=OFF >/dev/null
+  cmake --build "$top/build" -j2 --target lumet >/dev/null
+  lumet="$top/build/bin/lumet"
+  work=$(mktemp -d /dev/shm/vk-bench.XXXXXX)
+  mkdir -p "$work"/{docs,out,vk}
+  export VORNELKARVO_ROOT="$work/vk"
+  bench_pids=()
+  trap bench_cleanup EXIT
+}
+
+bench_cleanup() {
+  local pid
+  for pid in "${bench_pids[@]}"; do
+    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true
+  done
+  rm -rf "$work"
+}
+
+free_port() {
+  /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'
+}
+
+# Writes MIB mebibytes of random bytes to PATH and prints their SHA-256.
+random_file() {
+  head -c "$(($2 * 1024 * 1024))" /dev/urandom >"$1"
+  sha256sum "$1" | cut -d' ' -f1
+}
+
+machine_line() {
+  echo "# $(date -u +%Y-%m-%d) $(nproc) cores, $(awk '/MemTotal/{printf "%.0f GiB", $2/1048576}' /proc/meminfo), $(uname -r)"
+}
+
+# One measured run of a command that writes OUT: prints "seconds peak_kib cpu_seconds",
+# or "nan nan nan" when the file is missing or not the expected one.
+measure() {
+  local sum=$1 out=$2; shift 2
+  rm -f "$out" "$out".*
+  # time's own report goes to a file: the tool's stderr is not wanted.
+  /usr/bin/time -o "$work/time.txt" -f '%e %M %U %S' "$@" >/dev/null 2>"$work/stderr.txt" || true
+  if [ "$(sha256sum "$out" 2>/dev/null | cut -d' ' -f1)" != "$sum" ]; then
+    echo "FAILED: $* (wrong or missing file)" >&2
+    echo "nan nan nan"
+    return
+  fi
+  tail -n1 "$work/time.txt" | awk '{ printf "%s %s %.2f\n", $1, $2, $3 + $4 }'
+}
+
+# compare TITLE SUM ROUNDS TOOL...: runs every tool ROUNDS times, the rounds
+# interleaving the tools so that a busy moment of the machine does not fall on one
+# tool alone, and reports each tool's fastest round (its RSS and CPU time with it)
+# and Lumet's time ratio to every other tool (< 1: Lumet was faster). The script
+# defines command_for TOOL OUT, which sets the array cmd.
+compare() {
+  local title=$1 sum=$2 rounds=$3; shift 3
+  local tools=("$@") out="$work/out/file" tool line
+  declare -A best
+  for _ in $(seq 1 "$rounds"); do
+    for tool in "${tools[@]}"; do
+      command_for "$tool" "$out"
+      line=$(measure "$sum" "$out" "${cmd[@]}")
+      [ "${line%% *}" = nan ] && continue
+      if [ -z "${best[$tool]:-}" ] ||
+        awk -v a="${line%% *}" -v b="${best[$tool]%% *}" 'BEGIN { exit !(a < b) }'; then
+        best[$tool]=$line
+      fi
+    done
+  done
+  echo "## $title, best of $rounds"
+  printf '%-8s %10s %12s %10s\n' tool seconds peak_MiB cpu_s
+  local s m c
+  for tool in "${tools[@]}"; do
+    read -r s m c <<<"${best[$tool]:-nan nan nan}"
+    printf '%-8s %10s %12s %10s\n' "$tool" "$s" "$(awk -v k="$m" 'BEGIN{printf "%.1f", k/1024}')" "$c"
+  done
+  for tool in "${tools[@]:1}"; do
+    awk -v a="${best[${tools[0]}]%% *}" -v b="${best[$tool]%% *}" -v t="$tool" \
+      'BEGIN { if (b > 0) printf "time ratio lumet/%s: %.2f\n", t, a / b }'
+  done
+  echo
+}

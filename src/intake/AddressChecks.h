@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+class ReportList;
+
+// The tests the add-address flow makes on an address before it is started or
+// queued. The list matchers are shared with the settings dialog's test button.
+
+// The text after the last "." of the file name, without the dot; "" when the
+// name has no dot.
+QString FileExtension(const QString& fileName);
+
+// True when the text contains none of ':', '?', '|', '"', '<', '>', '/', '\'.
+bool IsValidExt(const QString& text);
+
+// An address must not carry C0 control characters or DEL: they would end up in
+// the history file, the request line and the local file name.
+bool HasControlCharacters(const QString& address);
+
+// A name that is only dots, holds a separator or NUL, or is longer than the file
+// system allows would not stay a plain entry of the folder it is joined to.
+bool IsUnsafeFolderEntry(const QString& name);
+
+// True when at most the per-server limit of rows of the Downloads list are active
+// for the address's server, so one more may start.
+bool IsLimitOk(const QString& address, const ReportList& downloads);
+
+// True unless GetServerName of the address matches an entry of "MonitorServer".
+bool IsServerPermitted(const QString& address);
+// True when "." and the address's extension match an entry of "MonitorTypes".
+bool IsExtPermitted(const QString& address);
+
+// Whether the server matches an entry of the ";"-list: "*" entries by
+// occurrence, others by equality, both without regard to case.
+bool ServerListMatches(const QString& list, const QString& server);
+// Whether ".ext" matches an entry of the ";"-list: "?" entries by occurrence,
+// others by equality, both without regard to case.
+bool ExtListMatches(const QString& list, const QString& dotExtension);
