@@ -4,14 +4,21 @@
 #include "core/SettingsLists.h"
 #include "core/modGlobalVariables.h"
 
+#include <unistd.h>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 
 QString LumetCommandLine::usage() {
     return QStringLiteral(
         "usage: lumet --get ADDRESS --save-to FILE [--existing overwrite|resume|skip] "
         "[--set NAME=VALUE]...\n"
-        "       lumet --print-settings\n");
+        "       lumet --print-settings\n"
+        "       lumet                      (starts the desktop program, lumet-desktop)\n");
 }
 
 int LumetCommandLine::run() {
@@ -23,10 +30,9 @@ int LumetCommandLine::run() {
         {QLatin1String("--print-settings"), [this] { return printSettings(); }},
         {QLatin1String("--get"), [this] { return get(); }},
     };
-    if (!arguments_.isEmpty()) {
-        for (const Option& option : options) {
-            if (arguments_.first() == option.name) return option.handler();
-        }
+    if (arguments_.isEmpty()) return startDesktop();
+    for (const Option& option : options) {
+        if (arguments_.first() == option.name) return option.handler();
     }
     std::fputs(qPrintable(usage()), stderr);
     return kUsageError;
@@ -37,6 +43,16 @@ QStringList LumetCommandLine::SettingsLines() {
     lines << QStringLiteral("LastDir=") + LastDir << QStringLiteral("LangFile=") + LangFile;
     lines << SettingsLists::instance().RowLines();
     return lines;
+}
+
+int LumetCommandLine::startDesktop() {
+    const QString program =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("lumet-desktop"));
+    const QByteArray path = QFile::encodeName(program);
+    char* const argv[] = {const_cast<char*>(path.constData()), nullptr};
+    ::execv(path.constData(), argv);
+    std::fprintf(stderr, "lumet: cannot start %s: %s\n", path.constData(), std::strerror(errno));
+    return 1;
 }
 
 int LumetCommandLine::get() {

@@ -6,6 +6,7 @@
 
 // The options of the lumet executable. Each option is one entry of the table in
 // run(); an unknown option prints the usage text to stderr and ends with 2.
+// Without arguments lumet becomes the desktop program.
 class LumetCommandLine {
 public:
     static constexpr int kUsageError = 2;
@@ -24,6 +25,8 @@ public:
     static QStringList SettingsLines();
 
 private:
+    // No arguments: replaces this process by the desktop program beside it.
+    int startDesktop();
     int printSettings();
     // `--get ADDRESS --save-to FILE ...`: one download without a window.
     int get();

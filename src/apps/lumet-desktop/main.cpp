@@ -1,0 +1,42 @@
+// Lumet on the desktop: the main window, its queue, the intake of new addresses
+// and the tray icon.
+#include "common/QtDialogs.h"
+#include "intake/faces/AddressIntake.h"
+#include "intake/faces/frmExist.h"
+#include "intake/frmZuLocater.h"
+#include "queue/TerminationSignals.h"
+#include "queue/faces/frmMainFace.h"
+#include "queue/frmMain.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(frmMain::kTitle);
+    // Hidden to the tray the program still runs; only its shutdown ends it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QtDialogs dialogs;
+    Dialogs::setInstance(&dialogs);
+
+    frmMain main;
+    frmMainFace face(main);
+    AddressIntake intake(main.Queue, &face);
+    frmZuLocater locater([&intake](const QString& address) { intake.DownLoadURL(address); });
+    main.hooks.addUrl = [&intake] { intake.AddURL(); };
+    main.hooks.enterUrl = [&intake] { intake.EnterURL(); };
+    main.hooks.dropText = [&intake](const QString& text) { intake.DownLoadURL(text); };
+    main.hooks.loadHiddenWindows = [&locater] { locater.Load(); };
+    main.hooks.unloadHiddenWindows = [&locater] { locater.Unload(); };
+    main.Queue.AskExistChoice = [&face] { frmExist::Ask(&face); };
+
+    // A kill, Ctrl+C or the end of the session saves the queue like Exit does.
+    TerminationSignals terminations;
+    QObject::connect(&terminations, &TerminationSignals::received, &main, &frmMain::Shutdown);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &main,
+                     [&main] { main.Queue.SaveHistory(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &main, &frmMain::Shutdown);
+
+    if (!main.Startup()) return 0;
+    face.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,190 @@
+#include "queue/DownloadQueue.h"
+
+#include "common/Dialogs.h"
+#include "core/Language.h"
+#include "core/UrlParser.h"
+#include "core/modFunctions.h"
+#include "core/modGlobalVariables.h"
+#include "queue/ScheduleGlobals.h"
+#include "transfer/frmDownload.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+namespace {
+
+const QString kNotAvailable = QStringLiteral("N/A");
+const QString kLimitMessage = QStringLiteral("You exceed maximum number of downloads");
+
+}  // namespace
+
+DownloadQueue::DownloadQueue(QObject* parent) : QObject(parent) {
+    tmrGraph.setInterval(250);
+    connect(&tmrGraph, &QTimer::timeout, this, &DownloadQueue::tmrGraph_Timer);
+}
+
+// The windows are children of the queue and go with it.
+DownloadQueue::~DownloadQueue() = default;
+
+bool DownloadQueue::IsBusy(const frmDownload* window) {
+    return window && window->outcome() == frmDownload::Outcome::Running &&
+           window->cmdStop.Caption != window->CaptionClose;
+}
+
+frmDownload* DownloadQueue::BusyWindowOf(const ListRow* row) const {
+    for (const QPointer<frmDownload>& window : DownloadSlots)
+        if (IsBusy(window) && window->ListItem.get() == row) return window;
+    return nullptr;
+}
+
+bool DownloadQueue::refusedByRowLimit() const {
+    if (lstMain.Count() < kMaxRows) return false;
+    Dialogs::show(kLimitMessage, Dialogs::Icon::Critical);
+    return true;
+}
+
+void DownloadQueue::AddDownload(const QString& address, const QString& target, int rowIndex) {
+    if (refusedByRowLimit()) return;
+    ListRowPtr row = rowIndex > 0 ? lstMain.At(rowIndex - 1) : nullptr;
+    // The scheduler restarts rows by position; one whose download still runs stays as it is.
+    if (row && BusyWindowOf(row.get())) return;
+    start(address, target, rowIndex > 0 ? rowIndex - 1 : lstMain.Count(), row);
+}
+
+void DownloadQueue::RedownloadRow(const QString& address, const QString& target, int rowIndex,
+                                  const ListRowPtr& row) {
+    if (refusedByRowLimit()) return;
+    if (rowIndex > 0 && row && BusyWindowOf(row.get())) {
+        Dialogs::show(QStringLiteral("Selected file is already in downloading process"),
+                      Dialogs::Icon::Critical);
+        return;
+    }
+    start(address, target, rowIndex > 0 ? rowIndex - 1 : lstMain.Count(),
+          rowIndex > 0 ? row : nullptr);
+}
+
+void DownloadQueue::start(const QString& address, const QString& target, int preferredSlot,
+                          ListRowPtr row) {
+    const QString url = ListRow::WithoutLineBreaks(address);
+    const QString path = ListRow::WithoutLineBreaks(target);
+    const int slot = slotFor(preferredSlot);
+    if (slot < 0) {
+        Dialogs::show(kLimitMessage, Dialogs::Icon::Critical);
+        return;
+    }
+    if (row) unloadIdleWindowsOf(row.get());
+    const QPointer<frmDownload> window = loadWindow(slot);
+
+    ExistChoice = 0;
+    if (FileExists(path) && FileIsReadable(path)) {
+        if (ScheduledRun)
+            ExistChoice = ExistChoiceOfSchedule(ScheduleExistChoice);
+        else if (AskExistChoice)
+            AskExistChoice();
+    }
+    // The dialog runs the event loop: the program may have shut down meanwhile.
+    if (!window || DownloadSlots[slot] != window) return;
+
+    ParseUrlInto(url, *window);
+    if (!row) {
+        row = lstMain.Add(1);
+        row->setSubItem(1, path);
+        row->setSubItem(2, QStringLiteral("0%"));
+        row->setSubItem(3, kNotAvailable);
+        row->setSubItem(4, kNotAvailable);
+        row->setSubItem(5, kNotAvailable);
+        row->setSubItem(6, url);
+    }
+    window->ListItem = row;
+
+    emit windowShown(window);
+    window->SavePath = path;
+    window->txtSaveTo = path;
+    window->txtURL = url;
+    window->URL = url;
+    window->StartDownload();
+}
+
+void DownloadQueue::AddLaterDownload(const QString& address, const QString& target) {
+    const ListRowPtr row = lstMain.Add(1);
+    row->setSubItem(1, target);
+    row->setSubItem(2, QStringLiteral("0%"));
+    row->setSubItem(3, kNotAvailable);
+    row->setSubItem(4, kNotAvailable);
+    row->setSubItem(5, QStringLiteral("Not Downloaded"));
+    row->setSubItem(6, address);
+    ExistChoice = -2;
+}
+
+// The slot of a download is its row position; when rows were removed that slot's
+// window may still be busy with another download, and then the lowest slot that is
+// free (or holds a finished window) is taken instead.
+int DownloadQueue::slotFor(int preferred) const {
+    if (preferred >= 0 && preferred < kSlots && !IsBusy(DownloadSlots[preferred])) return preferred;
+    for (int i = 0; i < kSlots; ++i)
+        if (!IsBusy(DownloadSlots[i])) return i;
+    return -1;
+}
+
+frmDownload* DownloadQueue::loadWindow(int slot) {
+    // A finished window gives its slot to the new download.
+    if (frmDownload* old = DownloadSlots[slot]) old->Unload();
+    auto* window = new frmDownload(&lstMain, &lstComplete, this);
+    window->Index = slot;
+    connect(window, &frmDownload::unloaded, this, [this, window] { releaseWindow(window); });
+    connect(window, &frmDownload::statusLine, this,
+            [this, window](const QString& text) { emit slotStatus(window->Index, text); });
+    DownloadSlots[slot] = window;
+    emit windowLoaded(window);
+    return window;
+}
+
+void DownloadQueue::releaseWindow(frmDownload* window) {
+    for (QPointer<frmDownload>& slot : DownloadSlots)
+        if (slot == window) slot = nullptr;
+    window->deleteLater();
+}
+
+// A row restarted while its old window still shows a finished download: that
+// window must not write into the row any more.
+void DownloadQueue::unloadIdleWindowsOf(const ListRow* row) {
+    for (const QPointer<frmDownload>& window : DownloadSlots)
+        if (window && window->ListItem.get() == row) window->Unload();
+}
+
+void DownloadQueue::turnEventLoop() {
+    for (int i = 0; i < kEventTurns; ++i) QCoreApplication::processEvents();
+}
+
+void DownloadQueue::UnloadAllDownloads() {
+    for (int i = 0; i < kSlots; ++i) {
+        turnEventLoop();
+        if (frmDownload* window = DownloadSlots[i]) window->Unload();
+        turnEventLoop();
+    }
+}
+
+void DownloadQueue::tmrGraph_Timer() {
+    if (lstMain.Count() > 0) {
+        TotalRate = 0;
+        for (const QPointer<frmDownload>& window : DownloadSlots)
+            if (window) TotalRate += window->Rate;
+        if (TotalRate > 0) GraphFrame = (GraphFrame + 1) % 4;
+    }
+    // A looked-up caption loses its trailing blank; the number keeps its distance.
+    QString caption =
+        SetCaptionfromINI(QStringLiteral("01008"), QStringLiteral("Total Transfer Rate: "));
+    while (caption.endsWith(QLatin1Char(' '))) caption.chop(1);
+    TotalRateText =
+        caption + QLatin1Char(' ') + FormatKbps(TotalRate / 1000) + QStringLiteral(" Kbps");
+    emit totalRateChanged(TotalRateText);
+}
+
+QString DownloadQueue::FormatKbps(double kbps) {
+    if (!(kbps >= 0) || kbps > 1e15) kbps = 0;
+    QString text = QString::number(kbps, 'f', 3);
+    if (text.endsWith(QLatin1Char('0'))) text.chop(1);
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    if (point < 2) text.prepend(QString(2 - point, QLatin1Char('0')));
+    return text.replace(QLatin1Char('.'), QLocale().decimalPoint());
+}

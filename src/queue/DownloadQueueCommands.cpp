@@ -1,0 +1,98 @@
+// The queue's commands on its lists and on the running downloads.
+#include "common/Dialogs.h"
+#include "queue/DownloadQueue.h"
+#include "transfer/frmDownload.h"
+
+namespace {
+
+// An address as the lists keep it may carry text before its scheme; the restart
+// takes it from the first "http://", then from the first "ftp://" (in any letter case).
+QString fromScheme(QString address) {
+    for (const QLatin1String scheme : {QLatin1String("http://"), QLatin1String("ftp://")}) {
+        const qsizetype at = address.indexOf(scheme, 0, Qt::CaseInsensitive);
+        if (at >= 0) address = address.mid(at);
+    }
+    return address;
+}
+
+bool isPaused(const frmDownload* window) {
+    return window && !window->tmrUpdate.isActive() && window->cmdPause.Enabled &&
+           window->cmdPause.Caption == window->CaptionResume;
+}
+
+}  // namespace
+
+void DownloadQueue::ReDownload() {
+    // The rows are taken first: restarting one may show a dialog, and the list
+    // can change while it is open.
+    for (const ListRowPtr& row : lstMain.SelectedRows()) {
+        const int index = lstMain.IndexOf(row.get());
+        if (index < 0) continue;
+        const QString address = fromScheme(row->SubItem(6));
+        if (address.isEmpty()) return;
+        if (row->SubItem(5) == QLatin1String("Downloading...")) {
+            Dialogs::show(QStringLiteral("Selected file is already in downloading process"),
+                          Dialogs::Icon::Critical);
+            continue;
+        }
+        RedownloadRow(address, row->SubItem(1), index + 1, row);
+    }
+}
+
+void DownloadQueue::ReDownloadComplete() {
+    for (const ListRowPtr& row : lstComplete.SelectedRows()) {
+        const QString address = fromScheme(row->SubItem(6));
+        if (address.isEmpty()) return;
+        AddDownload(address, row->SubItem(1), -1);
+    }
+}
+
+// The walks let the windows' sockets and timers run between the slots; a window can
+// unload meanwhile, so each slot is looked at only after the turns before it.
+void DownloadQueue::PauseAll() {
+    for (int i = 0; i < kSlots; ++i) {
+        turnEventLoop();
+        frmDownload* window = DownloadSlots[i];
+        if (window && window->tmrUpdate.isActive()) window->Pause_Resume();
+        turnEventLoop();
+    }
+}
+
+// Only paused downloads are resumed: toggling a window whose transfer is still
+// connecting would pause it, and a stopped or failed one has its button disabled.
+void DownloadQueue::ResumeAll() {
+    for (int i = 0; i < kSlots; ++i) {
+        turnEventLoop();
+        frmDownload* window = DownloadSlots[i];
+        if (isPaused(window)) window->Pause_Resume();
+        turnEventLoop();
+    }
+}
+
+void DownloadQueue::StopAll() {
+    for (int i = 0; i < kSlots; ++i) {
+        frmDownload* window = DownloadSlots[i];
+        if (window && window->tmrUpdate.isActive()) window->StopMe();
+    }
+}
+
+void DownloadQueue::ClearQueue() {
+    lstMain.Clear();
+}
+
+void DownloadQueue::RemoveSelection() {
+    while (lstMain.AnySelected()) lstMain.RemoveAt(lstMain.FirstSelected());
+    lstMain.Refresh();
+}
+
+void DownloadQueue::RemoveCompleteSelection() {
+    while (lstComplete.AnySelected()) lstComplete.RemoveAt(lstComplete.FirstSelected());
+    lstComplete.Refresh();
+}
+
+void DownloadQueue::lstMain_ColumnClick(int column) {
+    sortColumn_ = column;
+    sortAscending_ = !sortAscending_;
+    lstMain.Sort(column, sortAscending_);
+    emit sortChanged(sortColumn_, sortAscending_);
+}

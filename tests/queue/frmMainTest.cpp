@@ -1,0 +1,271 @@
+// The main window's logic: start-up and shutdown in their order, and the commands.
+#include "QueueFixture.h"
+#include "common/AppPaths.h"
+#include "common/QStringPrinter.h"
+#include "common/SingleInstance.h"
+#include "queue/frmMain.h"
+#include "support/TestData.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+class frmMainTest : public QueueFixture {
+protected:
+    void SetUp() override {
+        QueueFixture::SetUp();
+        LangFile.clear();
+        QCoreApplication::setApplicationName(QStringLiteral("test"));
+    }
+    void TearDown() override {
+        QCoreApplication::setApplicationName(frmMain::kTitle);
+        QueueFixture::TearDown();
+    }
+
+    // Every hook records its name (and its argument) into steps.
+    void recordHooks(frmMain& main) {
+        frmMain::Hooks& h = main.hooks;
+        using Plain = std::pair<std::function<void()>*, const char*>;
+        for (const auto& [hook, name] : {Plain{&h.showSplash, "showSplash"},
+                                         {&h.loadHiddenWindows, "loadHiddenWindows"},
+                                         {&h.initScheduler, "initScheduler"},
+                                         {&h.closeSplash, "closeSplash"},
+                                         {&h.unloadHiddenWindows, "unloadHiddenWindows"},
+                                         {&h.quit, "quit"},
+                                         {&h.hideToTray, "hideToTray"},
+                                         {&h.minimize, "minimize"},
+                                         {&h.dragWindow, "dragWindow"},
+                                         {&h.showMainWindow, "showMainWindow"},
+                                         {&h.addUrl, "addUrl"},
+                                         {&h.enterUrl, "enterUrl"},
+                                         {&h.schedule, "schedule"},
+                                         {&h.settings, "settings"}})
+            *hook = [this, name = QLatin1String(name)] { steps << name; };
+        using Switch = std::pair<std::function<void(bool)>*, const char*>;
+        for (const auto& [hook, name] : {Switch{&h.showTray, "showTray"},
+                                         {&h.showDownloadsList, "showDownloadsList"},
+                                         {&h.showCompleteList, "showCompleteList"}})
+            *hook = [this, name = QLatin1String(name)](bool on) {
+                steps << name + (on ? "(1)" : "(0)");
+            };
+        using Text = std::pair<std::function<void(const QString&)>*, const char*>;
+        for (const auto& [hook, name] : {Text{&h.setTitle, "setTitle"},
+                                         {&h.dropText, "dropText"},
+                                         {&h.openDocument, "openDocument"}})
+            *hook = [this, name = QLatin1String(name)](const QString& text) {
+                steps << name + "(" + text + ")";
+            };
+        const auto firstInstance = h.isFirstInstance;
+        h.isFirstInstance = [this, firstInstance] {
+            steps << "isFirstInstance";
+            return firstInstance();
+        };
+        const auto loadSettings = h.loadSettings;
+        h.loadSettings = [this, loadSettings] {
+            steps << "loadSettings";
+            loadSettings();
+        };
+        h.startProgram = [this](const QString& program) {
+            steps << "startProgram(" + program + ")";
+            return true;
+        };
+    }
+
+    void writeHistory() {
+        ASSERT_TRUE(writeWholeFile(AppFilePath(QStringLiteral("History.ini")),
+                                   "/d/a\r\n5%\r\n1\r\n2\r\nDownloading...\r\nhttp://h/a\r\nd\r\n"
+                                   "Complete List\r\nFinish History\r\n"));
+    }
+
+    QStringList steps;
+};
+
+TEST_F(frmMainTest, ASecondInstanceSaysSoAndTouchesNothing) {
+    ScriptedDialogs::current().allowOkMessages();
+    writeHistory();
+    SingleInstance first(QStringLiteral("lumet"));
+    ASSERT_TRUE(first.isFirst());
+    frmMain main;
+    recordHooks(main);
+    EXPECT_FALSE(main.Startup());
+    EXPECT_EQ(steps, QStringList{"isFirstInstance"});
+    ASSERT_EQ(dialogCalls().size(), 1u);
+    EXPECT_EQ(dialogCalls()[0].text, QStringLiteral("There is running instance"));
+    EXPECT_EQ(dialogCalls()[0].icon, Dialogs::Icon::Critical);
+    EXPECT_EQ(main.Queue.lstMain.Count(), 0);
+    EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("test"));
+    EXPECT_FALSE(main.Queue.tmrGraph.isActive());
+}
+
+TEST_F(frmMainTest, StartUpRunsItsStepsInOrder) {
+    writeHistory();
+    frmMain main;
+    recordHooks(main);
+    // What each step finds tells the order of the steps without hooks.
+    main.hooks.loadHiddenWindows = [&] {
+        steps << "loadHiddenWindows";
+        EXPECT_EQ(QCoreApplication::applicationName(), frmMain::kTitle);
+        EXPECT_EQ(main.Queue.lstMain.Count(), 0) << "history loaded too early";
+        EXPECT_EQ(ExistChoice, -2) << "settings not loaded";
+    };
+    main.hooks.initScheduler = [&] {
+        steps << "initScheduler";
+        EXPECT_EQ(main.Queue.lstMain.Count(), 1) << "history not loaded";
+        EXPECT_EQ(LangFile, QStringLiteral("English.ini"));
+    };
+    ASSERT_TRUE(main.Startup());
+    EXPECT_EQ(steps, (QStringList{"isFirstInstance", "showSplash",
+                                  "setTitle(Vornel Download Manager)", "loadSettings",
+                                  "loadHiddenWindows", "initScheduler", "showDownloadsList(0)",
+                                  "showCompleteList(0)", "showTray(1)", "closeSplash"}));
+    EXPECT_EQ(main.Queue.lstMain.At(0)->SubItem(5), QStringLiteral("Paused/Stoped"));
+    EXPECT_TRUE(main.Queue.tmrGraph.isActive());
+}
+
+TEST_F(frmMainTest, ShutdownSavesFirstAndRunsOnce) {
+    frmMain main;
+    recordHooks(main);
+    ASSERT_TRUE(main.Startup());
+    main.Queue.AddDownload(silentUrl(QStringLiteral("a.bin")), target(QStringLiteral("a.bin")), -1);
+    QPointer<frmDownload> window = main.Queue.DownloadSlots[0];
+    steps.clear();
+    const QString history = AppFilePath(QStringLiteral("History.ini"));
+    main.hooks.unloadHiddenWindows = [&] {
+        steps << "unloadHiddenWindows";
+        EXPECT_TRUE(QFile::exists(history)) << "history not saved first";
+        EXPECT_TRUE(main.Queue.DownloadSlots[0]) << "windows unloaded too early";
+    };
+    main.hooks.quit = [&] {
+        steps << "quit";
+        EXPECT_FALSE(main.Queue.DownloadSlots[0]) << "windows not unloaded";
+    };
+    main.Shutdown();
+    EXPECT_EQ(steps, (QStringList{"unloadHiddenWindows", "showTray(0)", "quit"}));
+    EXPECT_TRUE(main.IsShutDown());
+    EXPECT_FALSE(main.Queue.tmrGraph.isActive());
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->outcome(), frmDownload::Outcome::Unloaded);
+    // The row was saved as it stood; rows are not deleted.
+    QFile saved(history);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().startsWith(QFile::encodeName(target(QStringLiteral("a.bin"))) +
+                                           "\r\n0%\r\n"));
+    EXPECT_EQ(main.Queue.lstMain.Count(), 1);
+
+    steps.clear();
+    main.Shutdown();
+    main.FlashCommand(QStringLiteral("IDC_FS_close"));
+    EXPECT_TRUE(steps.isEmpty());
+}
+
+// A kill handled by an event loop that runs inside the start-up (the splash's)
+// must not shut down a half-started program.
+TEST_F(frmMainTest, AShutdownAskedForDuringStartUpComesAfterIt) {
+    writeHistory();
+    frmMain main;
+    recordHooks(main);
+    main.hooks.loadHiddenWindows = [&] {
+        steps << "loadHiddenWindows";
+        main.Shutdown();
+    };
+    ASSERT_TRUE(main.Startup());
+    EXPECT_FALSE(steps.contains("quit"));
+    EXPECT_FALSE(main.IsShutDown());
+    EXPECT_EQ(main.Queue.lstMain.Count(), 1);
+    ASSERT_TRUE(waitFor([&] { return main.IsShutDown(); }));
+    EXPECT_EQ(steps.count("quit"), 1);
+    QFile saved(AppFilePath(QStringLiteral("History.ini")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().contains("Paused/Stoped"));
+}
+
+TEST_F(frmMainTest, EveryCommandStringReachesItsAction) {
+    frmMain main;
+    recordHooks(main);
+    const std::pair<const char*, const char*> commands[] = {
+        {"IDC_FS_tray", "hideToTray"},
+        {"IDC_FS_minimize", "minimize"},
+        {"IDC_FS_drag", "dragWindow"},
+        {"IDC_FS_ShowB", "showDownloadsList(1)"},
+        {"IDC_FS_HideB", "showDownloadsList(0)"},
+        {"IDC_FS_ShowC", "showCompleteList(1)"},
+        {"IDC_FS_HideC", "showCompleteList(0)"},
+        {"IDC_FS_AddURL", "addUrl"},
+        {"IDC_FS_Schedule", "schedule"},
+        {"IDC_FS_Settings", "settings"},
+        {"IDC_FS_idc_fs_tray", nullptr},
+        {"idc_fs_tray", nullptr},
+        {"", nullptr},
+        {"IDC_FS_Unknown", nullptr},
+    };
+    for (const auto& [command, step] : commands) {
+        steps.clear();
+        main.FlashCommand(QLatin1String(command));
+        EXPECT_EQ(steps, step ? QStringList{QLatin1String(step)} : QStringList()) << command;
+    }
+    steps.clear();
+    main.FlashCommand(QStringLiteral("IDC_FS_UserGuide"));
+    ASSERT_EQ(steps.size(), 1);
+    EXPECT_TRUE(steps[0].startsWith("openDocument(") && steps[0].endsWith("/ZuHelp.chm)"))
+        << steps[0].toStdString();
+
+    // The tray menu's entries and the other public methods.
+    steps.clear();
+    main.ShowStatus();
+    main.EnterURL();
+    main.Settings();
+    main.Tray1_LeftClick();
+    main.DropText(QStringLiteral("http://h/x.zip"));
+    EXPECT_EQ(steps, (QStringList{"showMainWindow", "enterUrl", "settings", "showMainWindow",
+                                  "dropText(http://h/x.zip)"}));
+
+    // The walks and the re-download reach the queue.
+    main.Queue.AddLaterDownload(silentUrl(QStringLiteral("a.bin")),
+                                target(QStringLiteral("a.bin")));
+    main.Queue.SelectAll();
+    main.FlashCommand(QStringLiteral("IDC_FS_ReDownload"));
+    EXPECT_TRUE(main.Queue.DownloadSlots[0]);
+    for (const char* walk : {"IDC_FS_PauseAll", "IDC_FS_ResumeAll", "IDC_FS_StopAll"})
+        main.FlashCommand(QLatin1String(walk));
+    EXPECT_EQ(main.Commands().size(), 17);
+}
+
+TEST_F(frmMainTest, TheFtpClientIsStartedFromBesideTheProgramAndThisOneEnds) {
+    frmMain main;
+    recordHooks(main);
+    QTemporaryDir folder;
+    main.ProgramFolder = folder.path();
+    // Not there: nothing happens.
+    main.FlashCommand(QStringLiteral("IDC_FS_launchFTP"));
+    EXPECT_TRUE(steps.isEmpty());
+    EXPECT_FALSE(main.IsShutDown());
+
+    const QString karvo = folder.filePath(QStringLiteral("karvo"));
+    ASSERT_TRUE(writeWholeFile(karvo, "#!/bin/sh\n"));
+    ASSERT_TRUE(QFile::setPermissions(karvo, QFile::ReadOwner | QFile::ExeOwner));
+    main.FlashCommand(QStringLiteral("IDC_FS_launchFTP"));
+    EXPECT_EQ(steps, (QStringList{"startProgram(" + karvo + ")", "unloadHiddenWindows",
+                                  "showTray(0)", "quit"}));
+    EXPECT_TRUE(main.IsShutDown());
+}
+
+TEST_F(frmMainTest, TheFtpClientReallyStarts) {
+    frmMain main;
+    main.hooks.quit = [] {};
+    QTemporaryDir folder;
+    main.ProgramFolder = folder.path();
+    const QString marker = folder.filePath(QStringLiteral("started"));
+    const QString karvo = folder.filePath(QStringLiteral("karvo"));
+    ASSERT_TRUE(writeWholeFile(karvo, "#!/bin/sh\necho \"$#\" > started\n"));
+    ASSERT_TRUE(QFile::setPermissions(karvo, QFile::ReadOwner | QFile::ExeOwner));
+    main.LaunchFtp();
+    EXPECT_TRUE(main.IsShutDown());
+    ASSERT_TRUE(waitFor([&] { return QFile(marker).size() > 0; }));
+    QFile file(marker);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("0\n"));
+}
+
+}  // namespace
