@@ -1,6 +1,9 @@
-// The programs: lumet without arguments becomes the desktop program, and the
-// desktop program saves the queue when it is killed.
+// The programs: lumet without arguments becomes the desktop program, the desktop
+// program takes addresses from lumet-send and saves the queue when it is killed.
+#include "common/CRegister.h"
 #include "common/QStringPrinter.h"
+#include "core/modGlobalVariables.h"
+#include "support/TempRoot.h"
 #include "support/TestData.h"
 #include "support/WaitFor.h"
 
@@ -90,6 +93,40 @@ TEST(ProgramTest, TheDesktopProgramSavesTheQueueWhenItIsToldToEnd) {
                       date + "\r\nComplete List\r\nFinish History\r\n")
             << signalNumber;
     }
+}
+
+// An address sent with lumet-send to the running program goes through the
+// add-address flow: with the server on the ignore list it is queued as blocked.
+TEST(ProgramTest, AnAddressSentToTheDesktopProgramReachesTheAddressFlow) {
+    TempRoot root;
+    ASSERT_TRUE(CRegister().REGSaveSetting(HKEY_LOCAL_MACHINE, kLumetKey,
+                                           QStringLiteral("MonitorServer"),
+                                           QStringLiteral("*.example.org ; *127.0.0.1")));
+    QProcess desktop;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VORNELKARVO_ROOT"), root.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    desktop.setProcessEnvironment(environment);
+    desktop.start(QStringLiteral(LUMET_DESKTOP_BINARY), {});
+    ASSERT_TRUE(desktop.waitForStarted(10000));
+
+    const QString address = QStringLiteral("http://127.0.0.1:1/pub/x.zip");
+    const auto send = [&] {
+        QProcess sender;
+        sender.setProcessEnvironment(environment);
+        sender.start(QStringLiteral(LUMET_SEND_BINARY), {address});
+        return sender.waitForFinished(30000) && sender.exitStatus() == QProcess::NormalExit &&
+               sender.exitCode() == 0;
+    };
+    // The receiver listens once start-up has reached it; until then the sender is refused.
+    ASSERT_TRUE(waitFor(send, 30000));
+    ASSERT_EQ(::kill(static_cast<pid_t>(desktop.processId()), SIGTERM), 0);
+    ASSERT_TRUE(desktop.waitForFinished(30000));
+
+    const QByteArray history = readAll(root.file(QStringLiteral("program/History.ini")));
+    EXPECT_TRUE(history.startsWith("You block this server\r\n0 %\r\nN/A\r\nN/A\r\n"
+                                   "Not Downloaded\r\nhttp://127.0.0.1:1/pub/x.zip\r\n"))
+        << history.constData();
 }
 
 }  // namespace
