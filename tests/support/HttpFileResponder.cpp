@@ -26,11 +26,11 @@ HttpFileResponder::HttpFileResponder(QByteArray content, Options options)
 
 HttpFileResponder::Range HttpFileResponder::parseRange(const QByteArray& value, qint64 size) {
     if (value.isNull()) return {};
-    const QByteArray spec = value.trimmed();
+    const QByteArray rangeText = value.trimmed();
     const QByteArray unit = "bytes=";
     // Several ranges at once are not served; the client never asks for them.
-    if (!spec.startsWith(unit) || spec.contains(',')) return {Range::Kind::Malformed};
-    const QByteArray set = spec.mid(unit.size()).trimmed();
+    if (!rangeText.startsWith(unit) || rangeText.contains(',')) return {Range::Kind::Malformed};
+    const QByteArray set = rangeText.mid(unit.size()).trimmed();
     const qsizetype dash = set.indexOf('-');
     if (dash < 0) return {Range::Kind::Malformed};
     const QByteArray firstText = set.left(dash).trimmed();
