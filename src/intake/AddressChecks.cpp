@@ -1,6 +1,7 @@
 #include "intake/AddressChecks.h"
 
 #include "core/SettingsLists.h"
+#include "core/modFunctions.h"
 #include "core/UrlParser.h"
 #include "transfer/ReportList.h"
 
@@ -63,12 +64,6 @@ bool IsValidExt(const QString& text) {
         }
     }
     return true;
-}
-
-bool HasControlCharacters(const QString& address) {
-    for (const QChar c : address)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F) return true;
-    return false;
 }
 
 bool IsUnsafeFolderEntry(const QString& name) {

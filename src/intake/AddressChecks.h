@@ -14,10 +14,6 @@ QString FileExtension(const QString& fileName);
 // True when the text contains none of ':', '?', '|', '"', '<', '>', '/', '\'.
 bool IsValidExt(const QString& text);
 
-// An address must not carry C0 control characters or DEL: they would end up in
-// the history file, the request line and the local file name.
-bool HasControlCharacters(const QString& address);
-
 // A name that is only dots, holds a separator or NUL, or is longer than the file
 // system allows would not stay a plain entry of the folder it is joined to.
 bool IsUnsafeFolderEntry(const QString& name);

@@ -2,6 +2,7 @@
 
 #include "common/Dialogs.h"
 #include "core/Language.h"
+#include "core/modFunctions.h"
 #include "core/UrlParser.h"
 #include "core/modGlobalVariables.h"
 #include "intake/AddressChecks.h"
@@ -40,7 +41,7 @@ frmURL::Outcome frmURL::cmdOK_Click() {
     const QString lower = address.toLower();
     if (!(lower.startsWith(QLatin1String("http://")) ||
           lower.startsWith(QLatin1String("ftp://"))) ||
-        HasControlCharacters(address)) {
+        ContainsControlCharacters(address)) {
         refuse(SetCaptionfromINI(QStringLiteral("11041"), QStringLiteral("Invalid URL")));
         return Outcome::Refused;
     }

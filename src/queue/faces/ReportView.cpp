@@ -1,11 +1,11 @@
 #include "queue/faces/ReportView.h"
 
 #include "queue/faces/ReportListModel.h"
+#include "queue/faces/TextDrop.h"
 #include "transfer/ReportList.h"
 
 #include <QDropEvent>
 #include <QHeaderView>
-#include <QMimeData>
 #include <QMouseEvent>
 
 namespace {
@@ -65,26 +65,10 @@ void ReportView::mouseReleaseEvent(QMouseEvent* event) {
         emit rightButtonReleased(event->globalPosition().toPoint());
 }
 
-void ReportView::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasText())
-        event->acceptProposedAction();
-    else
-        event->ignore();
-}
+void ReportView::dragEnterEvent(QDragEnterEvent* event) { AcceptTextDrag(event); }
 
-void ReportView::dragMoveEvent(QDragMoveEvent* event) {
-    if (event->mimeData()->hasText())
-        event->acceptProposedAction();
-    else
-        event->ignore();
-}
+void ReportView::dragMoveEvent(QDragMoveEvent* event) { AcceptTextDrag(event); }
 
-// Only the plain-text form of a drop is taken; anything else is ignored.
 void ReportView::dropEvent(QDropEvent* event) {
-    if (!event->mimeData()->hasText()) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    emit textDropped(event->mimeData()->text());
+    if (const auto text = TakeTextDrop(event)) emit textDropped(*text);
 }

@@ -1,10 +1,10 @@
 #include "queue/faces/ToolbarFace.h"
 
 #include "queue/faces/AppIcons.h"
+#include "queue/faces/TextDrop.h"
 
 #include <QAction>
 #include <QDropEvent>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QStyle>
 
@@ -102,18 +102,8 @@ void ToolbarFace::mousePressEvent(QMouseEvent* event) {
     QToolBar::mousePressEvent(event);
 }
 
-void ToolbarFace::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasText())
-        event->acceptProposedAction();
-    else
-        event->ignore();
-}
+void ToolbarFace::dragEnterEvent(QDragEnterEvent* event) { AcceptTextDrag(event); }
 
 void ToolbarFace::dropEvent(QDropEvent* event) {
-    if (!event->mimeData()->hasText()) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    emit textDropped(event->mimeData()->text());
+    if (const auto text = TakeTextDrop(event)) emit textDropped(*text);
 }

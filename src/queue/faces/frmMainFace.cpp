@@ -33,14 +33,12 @@ const QStringList frmMainFace::kDownloadsCaptions = {QString(),
                                                      QStringLiteral("Status"),
                                                      QStringLiteral("URL"),
                                                      QStringLiteral("Date")};
-const QStringList frmMainFace::kCompleteCaptions = {QString(),
-                                                    QStringLiteral("Complete"),
-                                                    QStringLiteral("%"),
-                                                    QStringLiteral("Size"),
-                                                    QStringLiteral("Recieved"),
-                                                    QStringLiteral("Status"),
-                                                    QStringLiteral("URL"),
-                                                    QStringLiteral("Date")};
+// The Complete list differs only in the caption of its file column.
+const QStringList frmMainFace::kCompleteCaptions = [] {
+    QStringList captions = kDownloadsCaptions;
+    captions[1] = QStringLiteral("Complete");
+    return captions;
+}();
 
 namespace {
 
