@@ -1,0 +1,97 @@
+// The scheduled restart of the left-over rows of the Downloads list.
+#include "QueueFixture.h"
+#include "common/QStringPrinter.h"
+#include "queue/frmMain.h"
+#include "support/HttpFileResponder.h"
+#include "support/TestData.h"
+
+namespace {
+
+class RunScheduleTest : public QueueFixture {
+protected:
+    int windows() const {
+        return static_cast<int>(std::count_if(q.DownloadSlots.begin(), q.DownloadSlots.end(),
+                                              [](const auto& window) { return !!window; }));
+    }
+
+    frmMain main;
+    DownloadQueue& q = main.Queue;
+};
+
+TEST_F(RunScheduleTest, LeftOverRowsRestartInTheirPlacePausedOnesResumeOthersStay) {
+    ScriptedHttpServer files;
+    files.setHandler(HttpFileResponder(patternBytes(2'000'000, 3), {.bytesPerTick = 1000}));
+    const char* names[] = {"a", "b", "c", "d"};
+    for (const char* name : names) q.AddLaterDownload(silentUrl(name), target(name));
+    q.lstMain.At(0)->setSubItem(2, QStringLiteral("0 %"));
+    q.lstMain.At(2)->setSubItem(2, QStringLiteral("45%"));  // as left by an earlier run
+    q.lstMain.At(3)->setSubItem(2, QStringLiteral("100%"));
+    q.AddDownload(files.url(QStringLiteral("e")), target(QStringLiteral("e")), -1);
+    const QPointer<frmDownload> paused = q.DownloadSlots[4];
+    ASSERT_TRUE(waitFor([&] { return paused->tmrUpdate.isActive(); }));
+    paused->Pause_Resume();
+    ASSERT_TRUE(DownloadQueue::IsPaused(paused));
+    q.AddDownload(silentUrl(QStringLiteral("f")), target(QStringLiteral("f")), -1);
+    const QPointer<frmDownload> connecting = q.DownloadSlots[5];
+    const std::vector<ListRowPtr> rows = q.lstMain.Rows();
+
+    // The first restart lets the list change: the row above the walk's position leaves it.
+    bool removed = false;
+    QObject::connect(&q, &DownloadQueue::windowShown, &q, [&] {
+        if (!std::exchange(removed, true)) q.lstMain.Remove(rows[0]);
+    });
+    ScheduledRun = true;
+    main.RunSchedule();
+    ScheduledRun = false;
+
+    EXPECT_TRUE(dialogCalls().empty());
+    EXPECT_EQ(q.lstMain.Count(), 5);
+    // "0%" and "45%" are restarted into their own rows; "0 %" and "100%" are not.
+    ASSERT_NE(q.BusyWindowOf(rows[1].get()), nullptr);
+    ASSERT_NE(q.BusyWindowOf(rows[2].get()), nullptr);
+    EXPECT_EQ(q.BusyWindowOf(rows[1].get())->URL, silentUrl(QStringLiteral("b")));
+    EXPECT_EQ(q.BusyWindowOf(rows[2].get())->SavePath, target(QStringLiteral("c")));
+    EXPECT_EQ(q.BusyWindowOf(rows[3].get()), nullptr);
+    // The paused download goes on in its own window; the connecting one is left alone.
+    EXPECT_EQ(q.DownloadSlots[4], paused);
+    EXPECT_TRUE(paused->tmrUpdate.isActive());
+    EXPECT_EQ(q.DownloadSlots[5], connecting);
+    EXPECT_EQ(connecting->ListItem, rows[5]);
+    EXPECT_EQ(windows(), 4);
+}
+
+// Records whether the scheduled choice was still on when a message showed.
+class RecordingDialogs : public Dialogs {
+public:
+    std::vector<std::pair<QString, bool>> shown;
+    Answer message(const QString& text, Buttons, Icon, const QString&) override {
+        shown.emplace_back(text, ScheduledRun);
+        return Answer::OK;
+    }
+    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> saveAs(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> pickFolder(const QString&, const QString&) override {
+        return std::nullopt;
+    }
+};
+
+// F8: a full list refuses every restart; that is said once, after the scheduled
+// existing-file choice is off.
+TEST_F(RunScheduleTest, AFullListIsRefusedWithOneMessage) {
+    for (int i = 0; i < DownloadQueue::kMaxRows; ++i) q.AddLaterDownload(silentUrl("x"), target("x"));
+    RecordingDialogs dialogs;
+    Dialogs::setInstance(&dialogs);
+    ScheduledRun = true;
+    main.RunSchedule();
+    Dialogs::setInstance(&ScriptedDialogs::current());
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].first, QStringLiteral("You exceed maximum number of downloads"));
+    EXPECT_FALSE(dialogs.shown[0].second);
+    EXPECT_EQ(windows(), 0);
+}
+
+}  // namespace
