@@ -1,5 +1,6 @@
 // The scheduled restart of the left-over rows of the Downloads list.
 #include "QueueFixture.h"
+#include "common/CRegister.h"
 #include "common/QStringPrinter.h"
 #include "queue/frmMain.h"
 #include "support/HttpFileResponder.h"
@@ -92,6 +93,40 @@ TEST_F(RunScheduleTest, AFullListIsRefusedWithOneMessage) {
     EXPECT_EQ(dialogs.shown[0].first, QStringLiteral("You exceed maximum number of downloads"));
     EXPECT_FALSE(dialogs.shown[0].second);
     EXPECT_EQ(windows(), 0);
+}
+
+// The stop time pauses what runs as Pause All does; the start that follows
+// resumes it. The clock moves one second per tick of the scheduler's timer.
+TEST_F(RunScheduleTest, TheStopTimePausesRunningDownloadsAndTheNextStartResumesThem) {
+    for (const auto& [name, text] :
+         {std::pair{"NoSchedule", "0"}, {"SchHour", "14"}, {"SchMinute", ":30"},
+          {"SchType", "24HR"}, {"SchStop", "1"}, {"SchStopHour", "14"},
+          {"SchStopMinute", ":00"}, {"SchStopType", "24HR"}})
+        CRegister().REGSaveSetting(HKEY_LOCAL_MACHINE, kLumetKey, QLatin1String(name),
+                                   QLatin1String(text));
+    QDateTime now(QDate(2024, 5, 6), QTime(13, 59, 58));
+    main.Scheduler.Now = [&] { return now; };
+    ScriptedHttpServer files;
+    files.setHandler(HttpFileResponder(patternBytes(2'000'000, 5), {.bytesPerTick = 1000}));
+    q.AddDownload(files.url(QStringLiteral("r")), target(QStringLiteral("r")), -1);
+    const QPointer<frmDownload> window = q.DownloadSlots[0];
+    ASSERT_TRUE(waitFor([&] { return window->tmrUpdate.isActive(); }));
+
+    main.Scheduler.InitTimer(true);
+    const auto tickUntil = [&](const std::function<bool()>& done, int limit) {
+        int ticks = 0;
+        while (!done() && ticks < limit) {
+            now = now.addSecs(1);
+            main.ExtraTimer1.Tick();
+            ++ticks;
+        }
+        return now.time();
+    };
+    EXPECT_EQ(tickUntil([&] { return DownloadQueue::IsPaused(window); }, 60), QTime(14, 0, 0));
+    EXPECT_TRUE(main.ExtraTimer1.Enabled());  // the start still comes today
+    EXPECT_EQ(tickUntil([&] { return window->tmrUpdate.isActive(); }, 3600), QTime(14, 30, 0));
+    EXPECT_EQ(q.DownloadSlots[0], window);
+    EXPECT_FALSE(main.ExtraTimer1.Enabled());
 }
 
 }  // namespace
