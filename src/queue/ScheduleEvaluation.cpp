@@ -3,6 +3,8 @@
 #include "core/TextConversion.h"
 #include "core/modFunctions.h"
 
+#include <optional>
+
 namespace {
 
 using Action = ScheduleDecision::Action;
@@ -89,9 +91,10 @@ Candidate candidate(ScheduleEvent event, const ClockTime& time, const QDateTime&
     return {event, at, left, left.wHour < 0 || ran};
 }
 
-}  // namespace
-
-std::optional<ClockTime> ScheduleClockTime(const ScheduleTime& time) {
+// The hour of the day a time names, 0 to 24 (24: the coming midnight), and its
+// minute; nothing for an "AM" or "PM" hour above 12. "12 AM" is midnight and
+// "12 PM" noon, as a clock shows them; "00" is the start of the day.
+std::optional<ClockTime> clockTimeOf(const ScheduleTime& time) {
     const int hour = TextToWholeNumber<int>(time.Hour).value_or(0);
     const int minute = TextToWholeNumber<int>(time.Minute.right(2)).value_or(0);
     const bool am = time.Type == QLatin1String("AM");
@@ -102,14 +105,16 @@ std::optional<ClockTime> ScheduleClockTime(const ScheduleTime& time) {
     return ClockTime{hour, minute};
 }
 
+}  // namespace
+
 ScheduleDecision EvaluateSchedule(const ScheduleSettings& settings, const QDateTime& now,
                                   ScheduleTrigger trigger, const ScheduleMemory& memory) {
     if (settings.NoSchedule) return act(Action::Disarm);
     // Both times are checked before anything else: a time that cannot be used must
     // be said when it is confirmed, not found silently on a later day.
-    const std::optional<ClockTime> start = ScheduleClockTime(settings.Start);
+    const std::optional<ClockTime> start = clockTimeOf(settings.Start);
     const std::optional<ClockTime> stop =
-        settings.Stop ? ScheduleClockTime(settings.StopAt) : std::nullopt;
+        settings.Stop ? clockTimeOf(settings.StopAt) : std::nullopt;
     if (!start || (settings.Stop && !stop)) return reject("13023", "Incorrect Time!!...");
 
     if (trigger == ScheduleTrigger::Expiry && memory.ArmedTarget.isValid() &&

@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QString>
 #include <cstdint>
-#include <optional>
 
 // What the scheduler waits for: the start of the left-over downloads, or the
 // optional stop time at which running downloads are paused.
@@ -38,13 +37,9 @@ struct ScheduleDecision {
     std::int32_t IntervalUnit = 0;
     std::int32_t Interval = 0;
     ScheduleEvent Event = ScheduleEvent::Start;
-    QDateTime Target;  // Arm: when the event is due (null for the wait until midnight); Fire: the due moment
+    QDateTime Target;  // Arm: when the event is due (null for the wait until midnight); Fire: the
+                       // due moment
 };
-
-// The hour of the day a time names, 0 to 24 (24: the coming midnight), and its
-// minute; nothing for an "AM" or "PM" hour above 12. "12 AM" is midnight and
-// "12 PM" noon; "00" is the start of the day.
-std::optional<std::pair<int, int>> ScheduleClockTime(const ScheduleTime& time);
 
 // The scheduler's rule, without timers or windows: what to do at `now`.
 // The timer is armed in whole minutes while minutes remain (expiring up to a

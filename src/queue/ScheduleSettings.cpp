@@ -113,9 +113,8 @@ bool ScheduleSettings::Today(int weekday) const {
 }
 
 bool ScheduleSettings::IsScheduleDay(int weekday, const QString& name) {
-    static const QString kByWeekday[] = {QStringLiteral("Sun"), QStringLiteral("Mon"),
-                                         QStringLiteral("Tue"), QStringLiteral("Wed"),
-                                         QStringLiteral("Thr"), QStringLiteral("fri"),
-                                         QStringLiteral("Sat")};
+    static const QString kByWeekday[] = {
+        QStringLiteral("Sun"), QStringLiteral("Mon"), QStringLiteral("Tue"), QStringLiteral("Wed"),
+        QStringLiteral("Thr"), QStringLiteral("fri"), QStringLiteral("Sat")};
     return weekday >= 0 && weekday <= 6 && name == kByWeekday[weekday];
 }

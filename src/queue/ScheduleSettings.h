@@ -29,7 +29,7 @@ struct ScheduleSettings {
 
     bool NoSchedule = true;  // "Do not schdeule Downloads"
     ScheduleTime Start{QStringLiteral("1"), QStringLiteral(":00"), QStringLiteral("AM")};
-    bool SelectDay = false;  // selected days; otherwise "Today Only"
+    bool SelectDay = false;      // selected days; otherwise "Today Only"
     std::array<bool, 7> Days{};  // Saturday … Friday
     bool OverWrite = true;
     bool Resume = false;

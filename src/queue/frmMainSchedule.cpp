@@ -1,6 +1,5 @@
 // The main window's half of the scheduler: what runs when ExtraTimer1 expires.
 #include "common/Dialogs.h"
-#include "core/modFunctions.h"
 #include "queue/ScheduleGlobals.h"
 #include "queue/frmMain.h"
 #include "transfer/frmDownload.h"
@@ -18,7 +17,6 @@ void frmMain::ExtraTimer1_Timer() {
     // Both runs let the event loop turn: the program may have ended meanwhile.
     if (shutDown_) return;
     if (fireNow || pauseNow) Scheduler.AfterRun();
-    RefreshControls(this);
 }
 
 void frmMain::RunSchedule() {

@@ -32,8 +32,7 @@ void switchTo24Hours(const ListControl& hour, ListControl& type) {
 const QString frmSchedule::kInfo = QStringLiteral(
     "The program will start downloading leftover files in the Downloads list at this time");
 
-frmSchedule::frmSchedule(ExtraTimer& timer, QObject* parent)
-    : QObject(parent), ExtraTimer1(timer) {
+frmSchedule::frmSchedule(ExtraTimer& timer, QObject* parent) : QObject(parent), ExtraTimer1(timer) {
     SetControls(ScheduleSettings());
 }
 
@@ -86,23 +85,17 @@ void frmSchedule::SetControls(const ScheduleSettings& s) {
 }
 
 bool frmSchedule::InitTimer(bool startUp) {
-    Silent = true;
-    StartUp = startUp;
     FireNow = PauseNow = false;
-    evaluate(ScheduleSettings::Load(),
-             startUp ? ScheduleTrigger::Silent : ScheduleTrigger::Expiry);
+    evaluate(ScheduleSettings::Load(), startUp ? ScheduleTrigger::Silent : ScheduleTrigger::Expiry);
     return FireNow;
 }
 
 void frmSchedule::AfterRun() {
-    Silent = true;
-    StartUp = false;
     FireNow = PauseNow = false;
     evaluate(ScheduleSettings::Load(), ScheduleTrigger::Silent);
 }
 
 void frmSchedule::cmdOK_Click() {
-    Silent = false;
     FireNow = PauseNow = false;
     evaluate(Controls(), ScheduleTrigger::Confirm);
 }

@@ -55,9 +55,7 @@ public:
     // The local date and time; tests set their own clock.
     std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
 
-    // --- State of the last evaluation
-    bool Silent = false;    // not started by the user
-    bool StartUp = false;   // run at the program's start
+    // --- Results of the last evaluation
     bool FireNow = false;   // the start is due: the main window runs the schedule
     bool PauseNow = false;  // the stop time is due: the main window pauses the downloads
 

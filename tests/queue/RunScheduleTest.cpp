@@ -61,47 +61,40 @@ TEST_F(RunScheduleTest, LeftOverRowsRestartInTheirPlacePausedOnesResumeOthersSta
     EXPECT_EQ(windows(), 4);
 }
 
-// Records whether the scheduled choice was still on when a message showed.
-class RecordingDialogs : public Dialogs {
-public:
-    std::vector<std::pair<QString, bool>> shown;
-    Answer message(const QString& text, Buttons, Icon, const QString&) override {
-        shown.emplace_back(text, ScheduledRun);
-        return Answer::OK;
-    }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> saveAs(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> pickFolder(const QString&, const QString&) override {
-        return std::nullopt;
+// Notes whether the scheduled existing-file choice was still on at each message.
+struct RecordingDialogs : ScriptedDialogs {
+    std::vector<bool> scheduled;
+    Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title) override {
+        scheduled.push_back(ScheduledRun);
+        return ScriptedDialogs::message(text, buttons, icon, title);
     }
 };
 
 // F8: a full list refuses every restart; that is said once, after the scheduled
 // existing-file choice is off.
 TEST_F(RunScheduleTest, AFullListIsRefusedWithOneMessage) {
-    for (int i = 0; i < DownloadQueue::kMaxRows; ++i) q.AddLaterDownload(silentUrl("x"), target("x"));
+    for (int i = 0; i < DownloadQueue::kMaxRows; ++i)
+        q.AddLaterDownload(silentUrl("x"), target("x"));
     RecordingDialogs dialogs;
+    dialogs.allowOkMessages();
     Dialogs::setInstance(&dialogs);
     ScheduledRun = true;
     main.RunSchedule();
     Dialogs::setInstance(&ScriptedDialogs::current());
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].first, QStringLiteral("You exceed maximum number of downloads"));
-    EXPECT_FALSE(dialogs.shown[0].second);
+    ASSERT_EQ(dialogs.calls().size(), 1u);
+    EXPECT_EQ(dialogs.calls()[0].text, QStringLiteral("You exceed maximum number of downloads"));
+    EXPECT_EQ(dialogs.scheduled, std::vector<bool>{false});
     EXPECT_EQ(windows(), 0);
 }
 
 // The stop time pauses what runs as Pause All does; the start that follows
 // resumes it. The clock moves one second per tick of the scheduler's timer.
 TEST_F(RunScheduleTest, TheStopTimePausesRunningDownloadsAndTheNextStartResumesThem) {
-    for (const auto& [name, text] :
-         {std::pair{"NoSchedule", "0"}, {"SchHour", "14"}, {"SchMinute", ":30"},
-          {"SchType", "24HR"}, {"SchStop", "1"}, {"SchStopHour", "14"},
-          {"SchStopMinute", ":00"}, {"SchStopType", "24HR"}})
+    const std::pair<const char*, const char*> values[] = {
+        {"NoSchedule", "0"},      {"SchHour", "14"},      {"SchMinute", ":30"},
+        {"SchType", "24HR"},      {"SchStop", "1"},       {"SchStopHour", "14"},
+        {"SchStopMinute", ":00"}, {"SchStopType", "24HR"}};
+    for (const auto& [name, text] : values)
         CRegister().REGSaveSetting(HKEY_LOCAL_MACHINE, kLumetKey, QLatin1String(name),
                                    QLatin1String(text));
     QDateTime now(QDate(2024, 5, 6), QTime(13, 59, 58));

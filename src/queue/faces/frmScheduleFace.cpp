@@ -53,10 +53,11 @@ frmScheduleFace::frmScheduleFace(frmSchedule& logic, QWidget* parent)
       cboType(list(logic.cboType)),
       optToday(new QRadioButton(QStringLiteral("Today Only"))),
       optSelectDay(new QRadioButton(QStringLiteral("Selected Days:"))),
-      DayBoxes{new QCheckBox(QStringLiteral("Saturday")), new QCheckBox(QStringLiteral("Sunday")),
-               new QCheckBox(QStringLiteral("Monday")), new QCheckBox(QStringLiteral("Tuesday")),
-               new QCheckBox(QStringLiteral("Wednesday")),
-               new QCheckBox(QStringLiteral("Thursday")), new QCheckBox(QStringLiteral("Friday"))},
+      DayBoxes{
+          new QCheckBox(QStringLiteral("Saturday")),  new QCheckBox(QStringLiteral("Sunday")),
+          new QCheckBox(QStringLiteral("Monday")),    new QCheckBox(QStringLiteral("Tuesday")),
+          new QCheckBox(QStringLiteral("Wednesday")), new QCheckBox(QStringLiteral("Thursday")),
+          new QCheckBox(QStringLiteral("Friday"))},
       chkStop(new QCheckBox(QStringLiteral("Pause downloads at"))),
       cboStopHour(list(logic.cboStopHour)),
       cboStopMinute(list(logic.cboStopMinute)),
@@ -122,11 +123,12 @@ void frmScheduleFace::Show(frmSchedule& logic, QWidget* owner) {
 void frmScheduleFace::connectControls() {
     frmSchedule& s = logic_;
     const auto onText = [this](QComboBox* box, ListControl& control, auto click) {
-        connect(box, &QComboBox::currentTextChanged, this, [this, &control, click](const QString& text) {
-            if (refreshing_) return;
-            control.Text = text;
-            click();
-        });
+        connect(box, &QComboBox::currentTextChanged, this,
+                [this, &control, click](const QString& text) {
+                    if (refreshing_) return;
+                    control.Text = text;
+                    click();
+                });
     };
     const auto onCheck = [this](QAbstractButton* button, CheckControl& control, auto click) {
         connect(button, &QAbstractButton::toggled, this, [this, &control, click](bool checked) {
