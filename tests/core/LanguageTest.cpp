@@ -51,26 +51,22 @@ TEST_F(LanguageTest, TextsComeFromSectionZu) {
 // A text looked up again comes from memory while the file stays as it was; an
 // edited file, or another language, is read anew.
 TEST_F(LanguageTest, TextsAreReadOnceAndAgainWhenTheFileOrLanguageChanges) {
-    writeLanguageFile("[Zu]\r\n01008=Gesamtrate:\r\n");
-    const QString path = LanguageFolder() + LangFile;
     const auto lookup = [] { return SetCaptionfromINI(QStringLiteral("01008"), QStringLiteral("Total:")); };
+    writeLanguageFile("[Zu]\r\n01008=Gesamtrate:\r\n");
     EXPECT_EQ(lookup(), QStringLiteral("Gesamtrate:"));
     // Same size, same modification time: taken as the file already read.
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = QFile::encodeName(LanguageFolder() + LangFile);
     struct stat before {};
     ASSERT_EQ(::stat(name.constData(), &before), 0);
-    writeFile(path, "[Zu]\r\n01008=Summenrate:\r\n");
+    writeLanguageFile("[Zu]\r\n01008=Summenrate:\r\n");
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
     ASSERT_EQ(::utimensat(AT_FDCWD, name.constData(), times, 0), 0);
     EXPECT_EQ(lookup(), QStringLiteral("Gesamtrate:"));
-    // Edited: read anew.
-    writeFile(path, "[Zu]\r\n01008=Neue Rate:\r\n");
+    writeLanguageFile("[Zu]\r\n01008=Neue Rate:\r\n");
     EXPECT_EQ(lookup(), QStringLiteral("Neue Rate:"));
-    // Another language.
     LangFile = QStringLiteral("Francais.ini");
     writeLanguageFile("[Zu]\r\n01008=Taux total :\r\n");
     EXPECT_EQ(lookup(), QStringLiteral("Taux total :"));
-    EXPECT_FALSE(QFile::exists(errorLog()));
 }
 
 TEST_F(LanguageTest, LongValuesAreCutTo499Characters) {

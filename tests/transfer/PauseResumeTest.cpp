@@ -113,27 +113,22 @@ TEST_F(PauseResumeTest, PauseAndStopWhileTheProbeWaits) {
         if (request.header("User-Agent") == "Zu" && probes++ == 0) return Reply::silence();
         return file(request);
     });
-    frmDownload& paused = start(server.url(QStringLiteral("f")), target());
-    ASSERT_TRUE(waitFor([&] { return probes == 1; }));
-    paused.Pause_Resume();
-    EXPECT_EQ(paused.cmdPause.Caption, QStringLiteral("&Resume"));
-    EXPECT_EQ(paused.lblStatus, QStringLiteral("Paused/Stopped"));
-    EXPECT_FALSE(paused.tmrTimeOut.isActive());
-    paused.Pause_Resume();
-    ASSERT_TRUE(waitForOutcome());
-    expectFile(target(), data);
-    EXPECT_EQ(probes, 2);
-
-    probes = 0;
-    frmDownload& stopped = start(server.url(QStringLiteral("f")), target(QStringLiteral("g.bin")));
-    ASSERT_TRUE(waitFor([&] { return probes == 1; }));
-    stopped.StopMe();
-    EXPECT_EQ(stopped.outcome(), frmDownload::Outcome::Running);
-    EXPECT_EQ(stopped.lblStatus, QStringLiteral("Paused/Stopped"));
-    EXPECT_EQ(stopped.cmdStop.Caption, QStringLiteral("&Close"));
-    EXPECT_FALSE(stopped.tmrTimeOut.isActive());
-    stopped.StopMe();
-    EXPECT_EQ(stopped.outcome(), frmDownload::Outcome::Unloaded);
+    for (const bool stop : {false, true}) {
+        SCOPED_TRACE(stop ? "stop" : "pause");
+        probes = 0;
+        frmDownload& dl = start(server.url(QStringLiteral("f")), target());
+        ASSERT_TRUE(waitFor([&] { return probes == 1; }));
+        stop ? dl.StopMe() : dl.Pause_Resume();
+        EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Running);
+        EXPECT_EQ(dl.lblStatus, QStringLiteral("Paused/Stopped"));
+        EXPECT_EQ(dl.cmdStop.Caption, stop ? QStringLiteral("&Close") : QStringLiteral("&Stop"));
+        EXPECT_FALSE(dl.tmrTimeOut.isActive());
+        // A paused probe asks anew on resume; a stopped window closes.
+        stop ? dl.StopMe() : dl.Pause_Resume();
+        ASSERT_TRUE(waitForOutcome());
+        if (!stop) expectFile(target(), data);
+        EXPECT_EQ(dl.outcome(), stop ? frmDownload::Outcome::Unloaded : frmDownload::Outcome::Completed);
+    }
 }
 
 // Stop ends a transfer for good: neither the stall rule's tick nor a Resume
