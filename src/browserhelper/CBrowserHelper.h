@@ -56,8 +56,6 @@ public:
     // The server matches no entry of "MonitorServer".
     bool IsServerPermitted(const QString& address) const;
 
-    bool captureOff() const { return captureOff_; }
-
 private:
     std::shared_ptr<IBrowserSite> moBrowser;
     bool captureOff_ = false;

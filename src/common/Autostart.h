@@ -23,6 +23,7 @@ public:
     // Removes the entry. True when it is gone afterwards; a missing one counts.
     static bool Remove(const QString& description);
 
+private:
     // The entry's text: Name, Exec (the path quoted as the entry format demands),
     // TryExec, and a key that marks it as ours.
     static QByteArray EntryText(const QString& description, const QString& executablePath);

@@ -81,11 +81,15 @@ QString BrowserIntegration::DefaultHostPath() {
     return QDir(AppPaths::executableFolder()).filePath(BrowserHelperIds::kHostExecutable);
 }
 
+bool BrowserIntegration::KeyPresent() {
+    return CRegister()
+        .GetAllKeys(HKEY_LOCAL_MACHINE, BrowserHelperIds::kHelperObjectsKey)
+        .contains(BrowserHelperIds::kClassId, Qt::CaseInsensitive);
+}
+
 bool BrowserIntegration::IsOn() {
-    const QStringList keys =
-        CRegister().GetAllKeys(HKEY_LOCAL_MACHINE, BrowserHelperIds::kHelperObjectsKey);
-    return keys.contains(BrowserHelperIds::kClassId, Qt::CaseInsensitive) &&
-           QFileInfo(ChromiumManifestPath()).isFile() && QFileInfo(FirefoxManifestPath()).isFile();
+    return KeyPresent() && QFileInfo(ChromiumManifestPath()).isFile() &&
+           QFileInfo(FirefoxManifestPath()).isFile();
 }
 
 QByteArray BrowserIntegration::ChromiumManifest(const QString& hostPath) {
@@ -155,9 +159,7 @@ bool BrowserIntegration::SwitchOn(const QString& hostPath, QStringList& changes,
 
 bool BrowserIntegration::SwitchOff(QStringList& changes, QString& failure) {
     QStringList left;
-    if (CRegister()
-            .GetAllKeys(HKEY_LOCAL_MACHINE, BrowserHelperIds::kHelperObjectsKey)
-            .contains(BrowserHelperIds::kClassId, Qt::CaseInsensitive)) {
+    if (KeyPresent()) {
         if (CRegister().REGDeleteSetting(HKEY_LOCAL_MACHINE, RegistrationKey()))
             changes << QStringLiteral("removed ") + hiveKeyName();
         else

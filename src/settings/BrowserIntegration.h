@@ -37,6 +37,8 @@ public:
     // could not be removed.
     static bool SwitchOff(QStringList& changes, QString& failure);
 
+private:
+    static bool KeyPresent();
     static QByteArray ChromiumManifest(const QString& hostPath);
     static QByteArray FirefoxManifest(const QString& hostPath);
     static QByteArray WrapperScript(const QString& root, const QString& hostPath);
