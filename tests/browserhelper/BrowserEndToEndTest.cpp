@@ -36,9 +36,8 @@ function frame(url) { const f = document.createElement("iframe"); f.src = url; d
 function run(links) {
   if (!links.length) return;
   const link = links[0];
-  if (link.className === "click") link.click();
-  else if (link.className === "frame") frame(link.href);
-  else location.href = link.href;
+  if (link.className === "frame") frame(link.href);
+  else link.click();
   setTimeout(() => run(links.slice(1)), 1500);
 }
 let probe = 0;
@@ -99,18 +98,18 @@ protected:
         return GetParam() == Kind::Chromium || !hostExpected || hostRunningFor(root.path());
     }
 
-    // a.zip is clicked; b.zip is opened by the page itself: in a frame for Firefox,
-    // whose extension sees frames, by an address change for Chromium, whose extension
-    // sees the download it turns into. Then the links given.
+    // a.zip is clicked; b.zip is opened by the page itself in a frame, which Chromium's
+    // extension sees as a download and Firefox's as a frame; the further links are
+    // clicked into frames of their own. Each goes to another frame, so that none
+    // stops another still under way.
     void openPage(QStringList more = {}) {
         QString links =
-            QStringLiteral("<a class=click href=%1>a</a>").arg(site.url(QStringLiteral("a.zip")));
-        links +=
-            QStringLiteral("<a class=%1 href=%2>b</a>")
-                .arg(GetParam() == Kind::Firefox ? QLatin1String("frame") : QLatin1String("assign"),
-                     site.url(QStringLiteral("b.zip")));
+            QStringLiteral("<a href=%1>a</a><a class=frame href=%2>b</a>")
+                .arg(site.url(QStringLiteral("a.zip")), site.url(QStringLiteral("b.zip")));
         for (const QString& url : more)
-            links += QStringLiteral("<a class=click href=%1>c</a>").arg(url);
+            links += QStringLiteral("<a target=f%1 href=%2>c</a><iframe name=f%1></iframe>")
+                         .arg(links.size())
+                         .arg(url);
         page = QString::fromLatin1(kPage).arg(links).toUtf8();
         ASSERT_TRUE(browser.start(site.url(QStringLiteral("index.html"))));
     }
@@ -162,6 +161,8 @@ TEST_P(BrowserEndToEndTest, MonitoredLinksGoToLumetAndTheBrowserSavesNothing) {
     openPage({ignored.url(QStringLiteral("c.zip"))});
     EXPECT_TRUE(waitFor([&] { return received.size() >= 2 && downloaded({"c.zip"}); }, kScenarioMs))
         << report();
+    // A loaded machine may let the frame's question overtake the click's.
+    received.sort();
     EXPECT_EQ(received,
               (QStringList{site.url(QStringLiteral("a.zip")), site.url(QStringLiteral("b.zip"))}));
     // A click is held before its request; in Firefox every navigation is.
