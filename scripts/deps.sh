@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   nginx-light python3-pyftpdlib
   curl wget aria2 axel time procps xauth xvfb
+  chromium firefox-esr zip
 )
 
 missing=()
