@@ -4,6 +4,7 @@
 #include "ftpclient/component/FtpComponent.h"
 #include "support/ScriptedFtpServer.h"
 #include "support/TestData.h"
+#include "support/WaitFor.h"
 
 #include <QDir>
 #include <QFile>

@@ -156,41 +156,32 @@ FtpResult FtpComponent::connectToServer() {
 }
 
 FtpResult FtpComponent::disconnectFromServer() {
-    if (depth_ > 0) {
+    if (session_->isRunning()) {
+        // Called from a handler while another call runs (that call is lower on
+        // the stack and returns after this one): stop its operation first.
         setAbort(true);
         const QDeadlineTimer deadline(kDisconnectWaitMs);
-        QEventLoop loop;
-        QTimer tick;
-        connect(&tick, &QTimer::timeout, &loop, [&] {
-            if (depth_ == 0 || deadline.hasExpired()) loop.quit();
-        });
-        tick.start(20);
-        loop.exec();
-        if (depth_ > 0) {
+        while (session_->isRunning() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        if (session_->isRunning()) {
             emit logLine(QStringLiteral("The operation did not end after the abort; closing the connection."));
             session_->cutOff(FtpErrors::make(FtpErrors::kAborted, QStringLiteral("The operation was aborted.")));
-            // The cut-off call returns through its own loop; wait for it briefly.
-            const QDeadlineTimer unwind(kQuitWaitMs);
-            while (depth_ > 0 && !unwind.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         }
     }
-    if (!session_->control().isOpen()) {
-        const bool wasConnected = loggedIn_ || state_ != NotConnected;
-        loggedIn_ = false;
-        state_ = NotConnected;
-        if (wasConnected) emit disconnected();
-        return std::nullopt;
-    }
-    if (FtpResult error = begin(Disconnecting)) return error;
-    // From here on the server's closing the connection is the expected end.
+    const bool wasConnected = loggedIn_;
+    // From here on the connection's end is expected, not news.
     loggedIn_ = false;
-    session_->timeLimitMs = kQuitWaitMs;
-    command("QUIT", {});
-    session_->closeConnection();
     disconnectPending_ = false;
-    finish(std::nullopt);
+    if (session_->control().isOpen()) {
+        state_ = Disconnecting;
+        ++depth_;
+        session_->timeLimitMs = kQuitWaitMs;
+        command("QUIT", {});
+        session_->closeConnection();
+        --depth_;
+    }
     state_ = NotConnected;
-    emit disconnected();
+    if (wasConnected) emit disconnected();
     return std::nullopt;
 }
 

@@ -41,7 +41,7 @@ void FtpJob::stopWith(const FtpError& error) {
         session_.closeConnection();
         finish(stopError_);
     });
-    grace_->start(kAbortGraceMs);
+    grace_->start(qMin(kAbortGraceMs, session_.timeLimitMs));
 }
 
 bool FtpJob::send(const QByteArray& line) {

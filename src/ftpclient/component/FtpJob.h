@@ -31,6 +31,9 @@ public:
     void fail(const FtpError& error);
 
     bool isFinished() const { return finished_; }
+    // Stopping after an abort or a failure, waiting for the replies still due.
+    bool isStopping() const { return stopping_; }
+    const FtpError& stopError() const { return stopError_; }
     const FtpResult& result() const { return result_; }
 
 signals:

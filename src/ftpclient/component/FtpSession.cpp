@@ -22,13 +22,17 @@ FtpSession::FtpSession(QObject* parent)
         if (!job_) return;
         emit logLine(QStringLiteral("No answer from the server for %1 seconds; closing the connection.")
                          .arg(timeLimitMs / 1000.0));
-        cutOff(FtpErrors::make(FtpErrors::kTimedOut, QStringLiteral("The server did not answer in time.")));
+        // A job that was being stopped ends as it was meant to, not as a time-out.
+        cutOff(job_->isStopping()
+                   ? job_->stopError()
+                   : FtpErrors::make(FtpErrors::kTimedOut, QStringLiteral("The server did not answer in time.")));
     });
 }
 
 FtpSession::~FtpSession() = default;
 
 FtpResult FtpSession::run(FtpJob* job) {
+    const QPointer<FtpJob> outer = job_;
     job_ = job;
     QEventLoop loop;
     connect(job, &FtpJob::finished, &loop, &QEventLoop::quit);
@@ -37,7 +41,7 @@ FtpResult FtpSession::run(FtpJob* job) {
     if (!job->isFinished()) loop.exec(QEventLoop::AllEvents);
     watchdog_->stop();
     const FtpResult result = job->result();
-    job_ = nullptr;
+    job_ = outer;
     delete job;
     return result;
 }

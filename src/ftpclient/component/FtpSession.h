@@ -28,9 +28,12 @@ public:
 
     FtpControlConnection& control() { return *control_; }
 
-    // Runs the job to its end and deletes it.
+    // Runs the job to its end and deletes it. A job may run while another one,
+    // already finished, still waits lower on the stack for its loop to return
+    // (disconnecting from inside a call).
     FtpResult run(FtpJob* job);
-    bool isRunning() const { return job_ != nullptr; }
+    // A job is under way and has not finished.
+    bool isRunning() const { return job_ && !job_->isFinished(); }
     // Asks the running job to stop; nothing when none runs.
     void abort();
     // Restarts the no-progress clock (bytes moved on the data connection).
