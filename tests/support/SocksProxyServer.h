@@ -14,6 +14,7 @@ public:
 
     explicit SocksProxyServer(Kind kind) : kind_(kind) {}
     bool start();
+    void stop() { daemon_.stop(); }
 
     quint16 port() const { return daemon_.port(); }
     QString errorString() const { return daemon_.errorString(); }
