@@ -40,16 +40,6 @@ TEST(FtpRulesTest, OnlySingleComponentNamesMayBecomeLocalFiles) {
     for (const auto& row : rows) EXPECT_EQ(FtpNames::isSafeLocalName(row.name), row.safe) << row.name.toStdString();
 }
 
-TEST(FtpRulesTest, MaskSplitsIntoFolderAndPattern) {
-    EXPECT_EQ(FtpNames::splitMask(QStringLiteral("tree/*")).folder, QStringLiteral("tree"));
-    EXPECT_EQ(FtpNames::splitMask(QStringLiteral("/*.txt")).folder, QStringLiteral("/"));
-    EXPECT_EQ(FtpNames::splitMask(QStringLiteral("/*.txt")).pattern, QStringLiteral("*.txt"));
-    EXPECT_EQ(FtpNames::splitMask(QStringLiteral("a/b/")).pattern, QStringLiteral("*"));
-    EXPECT_TRUE(FtpNames::splitMask(QStringLiteral("*.c")).folder.isEmpty());
-    EXPECT_EQ(FtpNames::joinRemote("/", "x"), QByteArray("/x"));
-    EXPECT_EQ(FtpNames::joinRemote("/a", "x"), QByteArray("/a/x"));
-}
-
 TEST(FtpRulesTest, LineEndsConvertWhateverThePieces) {
     const struct {
         FtpLineEnds::Direction direction;
