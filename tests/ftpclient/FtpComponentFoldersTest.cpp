@@ -155,3 +155,20 @@ TEST_F(ScriptedComponentFixture, ListingEventsHonourTheMaskAndMlsdIsUsedWhenAske
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ScriptedComponentFixture, AFolderWalkJudgesEachFileByItsListedSize) {
+    server.addFile(QStringLiteral("t/cut.bin"), patternBytes(5000, 8));
+    ScriptedFtpTransfer shortOne;
+    shortOne.closeAfter = 1000;
+    shortOne.opening = "150 Opening BINARY mode data connection.\r\n";
+    server.setTransfer(shortOne);
+    connectOk();
+    const FtpResult result = ftp.receiveFiles(QStringLiteral("t/*"), local.path(), false);
+    EXPECT_EQ(number(result), FtpErrors::kShortTransfer);
+    EXPECT_FALSE(QFile::exists(localPath(QStringLiteral("cut.bin"))));
+    for (const QByteArray& line : sent()) EXPECT_FALSE(line.startsWith("SIZE")) << line.toStdString();
+}
+
+}  // namespace

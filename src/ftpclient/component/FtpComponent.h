@@ -170,8 +170,9 @@ private:
     FtpResult command(const QByteArray& line, QList<int> accepted, QByteArray* replyOut = nullptr);
     FtpResult readCurrentFolder();
     FtpResult list(const QString& mask, QList<FtpItem>& items);
+    // `listed`: the item comes from a listing, whose size stands for SIZE.
     FtpResult receiveOne(const FtpItem& item, const QByteArray& remotePath, qint64 startOffset,
-                         const QString& localPath);
+                         const QString& localPath, bool listed);
     FtpResult sendOne(const QString& localPath, qint64 startOffset, const QByteArray& remoteName,
                       bool resume);
     FtpResult receiveTree(const QByteArray& remoteFolder, const QString& pattern,

@@ -66,7 +66,7 @@ FtpResult FtpComponent::receiveTree(const QByteArray& remoteFolder, const QStrin
             if (includeSubfolders) folders.append(item);
         } else {
             const QString localPath = QDir(localFolder).filePath(item.name);
-            if (FtpResult error = receiveOne(item, item.rawName, 0, localPath)) return error;
+            if (FtpResult error = receiveOne(item, item.rawName, 0, localPath, true)) return error;
         }
     }
     for (const FtpItem& folder : folders) {

@@ -31,6 +31,7 @@ FtpTransferJob::~FtpTransferJob() {
 }
 
 void FtpTransferJob::start() {
+    remoteSize_ = plan_.knownSize;
     if (session_.currentType != plan_.type) return sendType();
     sendSize();
 }
@@ -41,7 +42,7 @@ void FtpTransferJob::sendType() {
 }
 
 void FtpTransferJob::sendSize() {
-    if (plan_.sizeOf.isEmpty() || plan_.type != 'I') return setUpData();
+    if (plan_.sizeOf.isEmpty() || plan_.type != 'I' || remoteSize_) return setUpData();
     step_ = Step::Size;
     send("SIZE " + plan_.sizeOf);
 }

@@ -35,6 +35,9 @@ public:
         char type = 'I';
         // For SIZE before a binary download; empty: no SIZE.
         QByteArray sizeOf;
+        // The full length when it is known already (from a listing): no SIZE
+        // is asked, and a binary download must bring exactly this much.
+        std::optional<qint64> knownSize;
         // REST with this offset before the command when above 0.
         qint64 restOffset = 0;
         // Uploads: sent in place of REST + command when the server refuses REST
