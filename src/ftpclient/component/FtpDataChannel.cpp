@@ -6,6 +6,12 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+namespace {
+
+constexpr qint64 kReadBufferBytes = 1024 * 1024;
+
+}  // namespace
+
 FtpDataChannel::FtpDataChannel(QObject* parent) : QObject(parent) {}
 
 FtpDataChannel::~FtpDataChannel() {
@@ -52,6 +58,9 @@ void FtpDataChannel::acceptPending() {
 
 void FtpDataChannel::take(QTcpSocket* socket) {
     socket_ = socket;
+    // Bytes wait in the kernel rather than in our memory when the disk is slower
+    // than the network: memory stays the same whatever the file's size.
+    socket->setReadBufferSize(kReadBufferBytes);
     connect(socket, &QTcpSocket::readyRead, this, &FtpDataChannel::readyRead);
     connect(socket, &QTcpSocket::bytesWritten, this, &FtpDataChannel::bytesWritten);
     connect(socket, &QTcpSocket::disconnected, this, &FtpDataChannel::closedByPeer);

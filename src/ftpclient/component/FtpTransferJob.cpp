@@ -213,16 +213,21 @@ void FtpTransferJob::onReply(const FtpReply& reply) {
 
 void FtpTransferJob::readData() {
     if (!data_ || !data_->socket() || plan_.direction != Direction::Receive) return;
-    const QByteArray bytes = data_->socket()->readAll();
-    if (bytes.isEmpty()) return;
-    session_.touch();
-    wireBytes_ += bytes.size();
-    const QByteArray local = plan_.type == 'A' ? lineEnds_.convert(bytes) : bytes;
-    if (!local.isEmpty() && plan_.device->write(local) != local.size()) {
-        return stopTransfer(localError(QStringLiteral("Cannot write the local file"), plan_.device));
+    QTcpSocket* socket = data_->socket();
+    if (buffer_.isEmpty()) buffer_.resize(kChunk);
+    while (!isFinished()) {
+        const qint64 count = socket->read(buffer_.data(), buffer_.size());
+        if (count <= 0) return;
+        session_.touch();
+        wireBytes_ += count;
+        const QByteArray block = QByteArray::fromRawData(buffer_.constData(), count);
+        const QByteArray local = plan_.type == 'A' ? lineEnds_.convert(block) : block;
+        if (!local.isEmpty() && plan_.device->write(local.constData(), local.size()) != local.size()) {
+            return stopTransfer(localError(QStringLiteral("Cannot write the local file"), plan_.device));
+        }
+        localBytes_ += local.size();
+        report();
     }
-    localBytes_ += local.size();
-    report();
 }
 
 void FtpTransferJob::pump() {
@@ -231,20 +236,22 @@ void FtpTransferJob::pump() {
         return;
     }
     QTcpSocket* socket = data_->socket();
+    if (buffer_.isEmpty()) buffer_.resize(kChunk);
     while (socket->bytesToWrite() < kMaxQueued) {
-        const QByteArray chunk = plan_.device->read(kChunk);
-        if (chunk.isEmpty()) {
-            if (!plan_.device->atEnd()) {
-                return stopTransfer(localError(QStringLiteral("Cannot read the local file"), plan_.device));
-            }
+        const qint64 count = plan_.device->read(buffer_.data(), buffer_.size());
+        if (count < 0) {
+            return stopTransfer(localError(QStringLiteral("Cannot read the local file"), plan_.device));
+        }
+        if (count == 0) {
             sourceDone_ = true;
             data_->finishSending();
             return;
         }
-        localBytes_ += chunk.size();
+        localBytes_ += count;
+        const QByteArray chunk = QByteArray::fromRawData(buffer_.constData(), count);
         const QByteArray wire = plan_.type == 'A' ? lineEnds_.convert(chunk) : chunk;
         wireBytes_ += wire.size();
-        socket->write(wire);
+        socket->write(wire.constData(), wire.size());
         report();
     }
 }

@@ -92,5 +92,7 @@ private:
     std::optional<qint64> remoteSize_;
     qint64 wireBytes_ = 0;
     qint64 localBytes_ = 0;
-    QByteArray outgoing_;
+    // One buffer for every block of the transfer: a fresh allocation per block
+    // costs more than the copying itself at loopback speeds.
+    QByteArray buffer_;
 };
