@@ -2,6 +2,7 @@
 // (element 0 of wsHTTP), the data connection (wsFTPData, passive or active) that
 // writes into the file as segment 0, and the resume rules.
 #include "common/Dialogs.h"
+#include "common/FtpReplies.h"
 #include "core/Language.h"
 #include "core/modFunctions.h"
 #include "core/modGlobalVariables.h"
@@ -9,7 +10,6 @@
 
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QUrl>
 #include <optional>
 
@@ -25,38 +25,6 @@ constexpr int kMaxClosesWithoutProgress = 5;
 
 QString portTail(int r) {
     return QStringLiteral(",12,") + QString::number(r);
-}
-
-
-// The size in "(12345 bytes)" of a 150 reply; nothing when the server did not say.
-std::optional<qint64> announcedSize(const QByteArray& reply) {
-    static const QRegularExpression pattern(QStringLiteral("\\((\\d{1,18}) bytes\\)"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(reply));
-    if (!match.hasMatch()) return std::nullopt;
-    return match.captured(1).toLongLong();
-}
-
-struct PassiveTarget {
-    QString address;
-    quint16 port = 0;
-};
-
-// "(h1,h2,h3,h4,p1,p2)" of a 227 reply.
-std::optional<PassiveTarget> passiveTarget(const QByteArray& reply) {
-    const qsizetype open = reply.indexOf('(');
-    const qsizetype close = open < 0 ? -1 : reply.indexOf(')', open);
-    if (close < 0) return std::nullopt;
-    const QList<QByteArray> fields = reply.mid(open + 1, close - open - 1).split(',');
-    if (fields.size() != 6) return std::nullopt;
-    int n[6];
-    for (int k = 0; k < 6; ++k) {
-        bool ok = false;
-        n[k] = fields[k].trimmed().toInt(&ok);
-        if (!ok || n[k] < 0 || n[k] > 255) return std::nullopt;
-    }
-    return PassiveTarget{QStringLiteral("%1.%2.%3.%4").arg(n[0]).arg(n[1]).arg(n[2]).arg(n[3]),
-                         static_cast<quint16>(n[4] * 256 + n[5])};
 }
 
 }  // namespace

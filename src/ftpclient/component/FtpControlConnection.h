@@ -2,7 +2,7 @@
 
 #include "ftpclient/component/FtpProxy.h"
 #include "ftpclient/component/FtpReply.h"
-#include "transfer/FtpReplyReader.h"
+#include "common/FtpReplyReader.h"
 
 #include <QHostAddress>
 #include <QObject>
