@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/UrlParser.h"
-#include "transfer/FtpReplyReader.h"
+#include "common/FtpReplyReader.h"
 #include "transfer/HttpResponseReader.h"
 #include "transfer/ListRow.h"
 #include "transfer/SecondsTimer.h"
