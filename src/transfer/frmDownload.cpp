@@ -8,6 +8,7 @@
 #include "transfer/ReportList.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 
 namespace {
 const QString kZeroRate = QStringLiteral("0 Bytes/Second");
@@ -231,6 +232,7 @@ void frmDownload::Unload() {
 }
 
 void frmDownload::Completion() {
+    completing_ = true;
     // A continued file that was longer than the server's file keeps no stale tail.
     for (SegmentFile& file : SegFile)
         if (file.isOpen()) {
@@ -261,9 +263,13 @@ void frmDownload::Completion() {
 
     if (reg.REGGetSetting(HKEY_LOCAL_MACHINE, kLumetKey, QStringLiteral("PromptDone"),
                           QStringLiteral("1")) == QLatin1String("1")) {
+        const QPointer<frmDownload> self(this);
         Dialogs::show(SetCaptionfromINI(QStringLiteral("11031"), QStringLiteral("Download Successful.")),
                       Dialogs::Icon::Information, QCoreApplication::applicationName());
+        // The program may have shut down while the box was open.
+        if (!self) return;
     }
+    completing_ = false;
     if (reg.REGGetSetting(HKEY_LOCAL_MACHINE, kLumetKey, QStringLiteral("CloseDownloadWindowWhenDone"),
                           QStringLiteral("0")) == QLatin1String("1")) {
         Unload();

@@ -154,6 +154,9 @@ public:
 
     enum class Outcome { Running, Completed, Failed, Unloaded };
     Outcome outcome() const { return outcome_; }
+    // True while the completion handler runs: its message box runs the event loop,
+    // and until it has returned the window must not be given away or deleted.
+    bool CompletionRunning() const { return completing_; }
 
 signals:
     void changed();
@@ -247,6 +250,7 @@ private:
     int ftpClosesWithoutProgress_ = 0;
     qint64 ftpNextAtConnect_ = 1;
     Outcome outcome_ = Outcome::Running;
+    bool completing_ = false;
     QByteArray readBuffer_;
     std::array<char, 64> base64Table_{};
     int lastPercent_ = -1;

@@ -157,6 +157,28 @@ TEST_F(HandOverTest, AddressesAreHandledOneAtATime) {
     EXPECT_EQ(order, QStringList({QStringLiteral("first1"), QStringLiteral("second1")}));
 }
 
+// The program ends while an address's dialog is open: the receiver unloads under
+// the handler, which goes on running the event loop. The sender is dropped
+// unanswered, and nothing that went is used afterwards.
+TEST_F(HandOverTest, UnloadingWhileAnAddressIsHandledDropsItsSender) {
+    int handled = 0;
+    std::unique_ptr<frmZuLocater> receiver;
+    receiver = std::make_unique<frmZuLocater>([&](const QString&) {
+        ++handled;
+        receiver->Unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        waitFor([] { return false; }, 100);  // the dialog is still open
+    });
+    ASSERT_TRUE(receiver->Load());
+    const auto client = connectClient();
+    client->write(QByteArray("http://server/a.zip\0", 20));
+    ASSERT_TRUE(waitFor([&] { return client->state() == QLocalSocket::UnconnectedState; }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(handled, 1);
+    EXPECT_EQ(client->bytesAvailable(), 0);
+    EXPECT_FALSE(receiver->isLoaded());
+}
+
 TEST_F(HandOverTest, TheFirstAddressOpensTheSavePromptOwnedByTheMainWindow) {
     QWidget mainWindow;
     AddressIntake intake(queue, &mainWindow);

@@ -250,6 +250,9 @@ TEST_F(frmMainFaceTest, DroppedTextGoesToTheIntakeAndOtherDataIsIgnored) {
     auto* binary = new QMimeData;
     binary->setData(QStringLiteral("application/octet-stream"), "xyz");
     EXPECT_FALSE(drop(face->lstMain->viewport(), binary));
+    // Taken once the drops have returned.
+    EXPECT_TRUE(dropped.isEmpty());
+    EXPECT_TRUE(waitFor([&] { return dropped.size() == 2; }));
     EXPECT_EQ(dropped, (QStringList{"http://h/a.zip", "ftp://h/b.zip"}));
     delete text;
     delete onToolbar;

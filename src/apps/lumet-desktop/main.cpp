@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     main.hooks.dropText = [&intake](const QString& text) { intake.DownLoadURL(text); };
     main.hooks.loadHiddenWindows = [&locater] { locater.Load(); };
     main.hooks.unloadHiddenWindows = [&locater] { locater.Unload(); };
-    main.Queue.AskExistChoice = [&face] { frmExist::Ask(&face); };
+    main.Queue.AskExistChoice = [&face] { return frmExist::Ask(&face); };
 
     // A kill, Ctrl+C or the end of the session saves the queue like Exit does.
     TerminationSignals terminations;
