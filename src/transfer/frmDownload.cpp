@@ -220,6 +220,7 @@ void frmDownload::endTransfer(const QString& status) {
     cmdGotoDir.Visible = true;
     cmdPause.Enabled = false;
     cmdStop.Enabled = true;
+    cmdStop.Visible = true;
     cmdStop.Caption = CaptionClose;
 }
 
@@ -280,6 +281,8 @@ void frmDownload::Completion() {
 void frmDownload::enterFailed(const QString& status) {
     lblStatus = status;
     setRowStatus(status);
+    // Every end state can be closed.
+    cmdStop = {CaptionClose, true, true};
     outcome_ = Outcome::Failed;
     emit changed();
     emit failed(status);

@@ -2,6 +2,7 @@
 
 #include "common/Tray.h"
 #include "queue/faces/AppIcons.h"
+#include "queue/faces/PlaceInsideScreen.h"
 #include "queue/faces/ReportView.h"
 #include "queue/faces/ToolbarFace.h"
 #include "queue/faces/TrayMenu.h"
@@ -163,6 +164,7 @@ frmMainFace::frmMainFace(frmMain& main, QWidget* parent)
     setHooks();
     updateHint();
     resize(980, 560);
+    PlaceInsideScreen(this);
 }
 
 frmMainFace::~frmMainFace() {
@@ -287,10 +289,15 @@ void frmMainFace::closeSplash() {
     splash_ = nullptr;
 }
 
+// Over the main window, each slot a step further down and right, so that windows
+// shown one after another do not hide each other wholly.
 void frmMainFace::showWindow(frmDownload* window) {
     auto* face = new frmDownloadFace(*window);
     faces_.removeAll(nullptr);
     faces_.append(face);
+    constexpr int kStep = 24;
+    const int step = window->Index % 8 - 4;
+    PlaceInsideScreen(face, this, QPoint(step * kStep, step * kStep));
     face->show();
 }
 
