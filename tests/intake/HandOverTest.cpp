@@ -5,6 +5,7 @@
 #include "common/AppPaths.h"
 #include "common/HandOverSender.h"
 #include "intake/faces/AddressIntake.h"
+#include "intake/HandOverConnection.h"
 #include "intake/faces/frmFileFace.h"
 #include "intake/frmZuLocater.h"
 #include "support/TempRoot.h"
@@ -16,6 +17,7 @@
 #include <unistd.h>
 #include <QFile>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <cstring>
@@ -165,7 +167,14 @@ TEST_F(HandOverTest, UnloadingWhileAnAddressIsHandledDropsItsSender) {
     std::unique_ptr<frmZuLocater> receiver;
     receiver = std::make_unique<frmZuLocater>([&](const QString&) {
         ++handled;
+        QList<QPointer<HandOverConnection>> connections;
+        for (HandOverConnection* connection : receiver->findChildren<HandOverConnection*>())
+            connections << connection;
         receiver->Unload();
+        // Aborted now and deleted from the event loop: the socket's own code may
+        // still be on the stack.
+        for (const QPointer<HandOverConnection>& connection : connections)
+            EXPECT_TRUE(connection);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         waitFor([] { return false; }, 100);  // the dialog is still open
     });
