@@ -1,9 +1,10 @@
 // The HTTP response reader on any bytes: however the bytes are split across
-// reads, it finds the same header, the same body and the same end; the body never
-// holds more than the framing allows.
+// reads, it finds the same header (after any interim responses), the same body
+// and the same end; the body never holds more than the framing allows.
 #include "transfer/HttpResponseReader.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <cstdint>
 #include <cstdlib>
 
@@ -32,6 +33,9 @@ Outcome readAll(const QByteArray& reply, int step) {
         out.malformed = out.malformed || result.malformed;
     }
     out.header = reader.header();
+    // Whatever a server writes after "Retry-After:", the wait is no time or a time ahead.
+    static const QDateTime now(QDate(2024, 3, 5), QTime(12, 0, 0), Qt::UTC);
+    check(HttpResponseReader::RetryAfterSeconds(reader.field("Retry-After"), now).value_or(0) >= 0);
     if (reader.framing() == HttpResponseReader::Framing::Length && reader.contentLength())
         check(out.body.size() <= *reader.contentLength());
     return out;
