@@ -173,7 +173,10 @@ void frmDownload::cmdStop_Click() {
         const QString question = SetCaptionfromINI(
             QStringLiteral("13021"),
             QStringLiteral("you will not be able to resume this file later(Segmented mode only), Stop?"));
-        if (!Dialogs::ask(question, Dialogs::Icon::Question)) return;
+        // The question runs the event loop: the window may be unloaded meanwhile.
+        const QPointer<frmDownload> self(this);
+        if (!Dialogs::ask(question, Dialogs::Icon::Question) || !self) return;
+        if (outcome_ != Outcome::Running) return;
     }
     cmdPause.Caption = CaptionResume;
     cmdStop.Enabled = false;

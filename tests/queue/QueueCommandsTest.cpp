@@ -185,6 +185,30 @@ TEST_F(RunningDownloadsTest, RowsFollowTheirWindowsAndStoppedOnesCanBeStartedAga
     EXPECT_EQ(queue.lstMain.Count(), 2);
 }
 
+// Stop All asks before it stops a segmented download; the program ending while
+// the question is open unloads the window under it, and nothing more happens.
+TEST_F(RunningDownloadsTest, AShutdownDuringTheStopQuestionEndsTheWalk) {
+    Settings.Segment = 1;
+    Settings.SegmentSize1 = 1;
+    Settings.SegmentSize2 = 1e12;
+    ScriptedDialogs::current().answerMessage(Dialogs::Answer::Yes);  // segments?
+    frmDownload* segmented = startRunning(QStringLiteral("a.bin"));
+    ASSERT_EQ(segmented->SegCount, 2);
+    const QPointer<frmDownload> watched = segmented;
+    int asked = 0;
+    ScriptedDialogs::current().answerMessage(Dialogs::Answer::Yes);  // stop?
+    ScriptedDialogs::current().whileMessageShown([&](const ScriptedDialogs::Call&) {
+        ++asked;
+        queue.BeginShutdown();
+        queue.UnloadAllDownloads();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    });
+    queue.StopAll();
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(watched);
+    EXPECT_EQ(windowCount(), 0);
+}
+
 TEST_F(QueueCommandsTest, TheTotalRateAddsEverySlotAndKeepsTheLastValueOnAnEmptyList) {
     addLaterRows(2);
     queue.AddDownload(silentUrl(QStringLiteral("a.bin")), target(QStringLiteral("a.bin")), -1);
