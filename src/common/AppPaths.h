@@ -19,6 +19,10 @@ public:
     static QString rootOverride();
     // Folder of the running executable (files we ship lie beside it).
     static QString executableFolder();
+    // The suite's files that are no programs (the user's guide, the browser
+    // extensions): share/vornelkarvo beside the executables' bin/ folder, as
+    // installed; the build tree has the same layout.
+    static QString sharedDataFolder();
 };
 
 // The program folder, a separator (omitted when the folder already ends in one) and name.
