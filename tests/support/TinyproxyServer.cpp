@@ -23,6 +23,8 @@ quint16 freePort() {
 
 }  // namespace
 
+TinyproxyServer::TinyproxyServer() = default;
+
 TinyproxyServer::TinyproxyServer(Options options) : options_(std::move(options)) {}
 
 TinyproxyServer::~TinyproxyServer() { stop(); }

@@ -26,7 +26,8 @@ public:
         QString upstream = {};
     };
 
-    explicit TinyproxyServer(Options options = {});
+    TinyproxyServer();
+    explicit TinyproxyServer(Options options);
     ~TinyproxyServer();
     TinyproxyServer(const TinyproxyServer&) = delete;
     TinyproxyServer& operator=(const TinyproxyServer&) = delete;
