@@ -23,6 +23,9 @@ public:
     // extensions): share/vornelkarvo beside the executables' bin/ folder, as
     // installed; the build tree has the same layout.
     static QString sharedDataFolder();
+    // The user's download folder: XDG_DOWNLOAD_DIR of user-dirs.dirs, else
+    // ~/Downloads. Where new files go while the user has chosen no folder.
+    static QString downloadFolder();
 };
 
 // The program folder, a separator (omitted when the folder already ends in one) and name.

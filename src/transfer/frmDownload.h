@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/UrlParser.h"
-#include "transfer/FtpReplyReader.h"
+#include "common/FtpReplyReader.h"
 #include "transfer/HttpResponseReader.h"
 #include "transfer/ListRow.h"
 #include "transfer/SecondsTimer.h"
@@ -162,6 +162,9 @@ public:
 
     enum class Outcome { Running, Completed, Failed, Unloaded };
     Outcome outcome() const { return outcome_; }
+    // True while the completion handler runs: its message box runs the event loop,
+    // and until it has returned the window must not be given away or deleted.
+    bool CompletionRunning() const { return completing_; }
 
 signals:
     void changed();
@@ -271,6 +274,7 @@ private:
     bool ftpFileTaken_ = false;
     qint64 ftpNextAtConnect_ = 1;
     Outcome outcome_ = Outcome::Running;
+    bool completing_ = false;
     ConnectionRoute route_;
     // An ftp:// address that the HTTP proxy fetches: the window speaks HTTP.
     bool ftpViaProxy_ = false;
