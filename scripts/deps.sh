@@ -8,9 +8,10 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
-  nginx-light python3-pyftpdlib vsftpd dante-server microsocks
-  curl wget aria2 axel lftp time procps xauth xvfb
+  nginx-light python3-pyftpdlib vsftpd dante-server microsocks openssl tinyproxy-bin
+  curl wget aria2 axel lftp time procps xauth xvfb util-linux
   chromium firefox-esr zip
+  desktop-file-utils dpkg-dev
 )
 
 missing=()
@@ -34,7 +35,9 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 # These packages start system services; the tests run their own servers and proxies.
-for service in nginx vsftpd danted microsocks; do
+# The tests' HTTP proxy comes as tinyproxy-bin, the program without the tinyproxy
+# service; should the full package be there, its service is stopped too.
+for service in nginx vsftpd danted microsocks tinyproxy; do
   if command -v systemctl >/dev/null 2>&1; then
     $SUDO systemctl disable --now "$service" >/dev/null 2>&1 || true
   fi

@@ -82,6 +82,10 @@ QString AppPaths::executableFolder() {
     return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
 }
 
+QString AppPaths::sharedDataFolder() {
+    return QDir::cleanPath(executableFolder() + QStringLiteral("/../share/vornelkarvo"));
+}
+
 QString AppFilePath(const QString& name) {
     const QString folder = AppPaths::programFolder();
     return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;

@@ -19,6 +19,10 @@ public:
     static QString rootOverride();
     // Folder of the running executable (files we ship lie beside it).
     static QString executableFolder();
+    // The suite's files that are no programs (the user's guide, the browser
+    // extensions): share/vornelkarvo beside the executables' bin/ folder, as
+    // installed; the build tree has the same layout.
+    static QString sharedDataFolder();
     // The user's download folder: XDG_DOWNLOAD_DIR of user-dirs.dirs, else
     // ~/Downloads. Where new files go while the user has chosen no folder.
     static QString downloadFolder();

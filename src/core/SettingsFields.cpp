@@ -134,6 +134,8 @@ const std::vector<SettingsField>& SettingsFields() {
         flag<&R::UseServer>("UseServer"),
         flag<&R::UseDate>("UseDate"),
         flag<&R::UseFileExt>("UseFileExt"),
+        text<&R::CAFile>("CAFile"),
+        flag<&R::AllowDowngrade>("AllowDowngrade"),
     };
     return fields;
 }

@@ -9,6 +9,7 @@ namespace {
 // What steps 1 to 5 of the cutting leave: the parts before file and path are split.
 struct CutAddress {
     bool isHttp = false;
+    bool isHttps = false;
     QString hostPart;  // host as written, port included
     QString host;
     std::optional<QString> portText;  // the text after ":" in the host part
@@ -54,19 +55,26 @@ CutAddress cutAddress(const QString& address) {
     // five characters before the scheme, which the scheme removal below drops.
     const QString lower = address.toLower();
     if (lower.startsWith(QLatin1String("res://")) || address.mid(1, 2) == QLatin1String(":\\")) {
-        for (const QLatin1String scheme : {QLatin1String("http://"), QLatin1String("ftp://")}) {
+        const auto cutAt = [&work](QLatin1String scheme) {
             const qsizetype found = work.toLower().indexOf(scheme);
             if (found >= 0) work = work.mid(qMax<qsizetype>(0, found - 5));
-        }
+            return found >= 0;
+        };
+        // A secure address is looked for only where no plain one is embedded.
+        if (!cutAt(QLatin1String("http://"))) cutAt(QLatin1String("https://"));
+        cutAt(QLatin1String("ftp://"));
     }
 
     const qsizetype schemeEnd = work.indexOf(QLatin1String("://"));
+    const QString scheme = schemeEnd >= 0 ? work.left(schemeEnd).toLower() : QString();
     if (schemeEnd >= 0) work = work.mid(schemeEnd + 3);
 
-    // Every other scheme, the secure HTTP one included, takes the FTP path.
-    cut.isHttp = lower.contains(QLatin1String("http://"));
+    // Secure HTTP is HTTP over TLS. Every other scheme takes the FTP path. The
+    // scheme may carry what the cut of an embedded address left before it.
+    cut.isHttps = scheme.endsWith(QLatin1String("https"));
+    cut.isHttp = cut.isHttps || lower.contains(QLatin1String("http://"));
     if (cut.isHttp) {
-        cut.defaultPort = 80;
+        cut.defaultPort = cut.isHttps ? kHttpsPort : 80;
         cut.hostPart = beforeFirstSlash(work);
         splitHostPart(cut);
         cut.rest = work.mid(cut.hostPart.size());
@@ -114,6 +122,7 @@ void ParseUrlInto(const QString& address, UrlParts& into) {
 
     into.IsHTTP = cut.isHttp;
     into.IsFTP = !cut.isHttp;
+    into.IsHTTPS = cut.isHttps;
     if (!cut.portText) {
         into.Port = cut.defaultPort;
     } else if (const std::optional<int> port = portNumber(*cut.portText)) {
@@ -146,6 +155,14 @@ QString GetFileName(const QString& address) {
 
 QString GetServerName(const QString& address) {
     return cutAddress(address).hostPart;
+}
+
+int DownloadSchemeLength(const QString& address) {
+    for (const QLatin1String scheme :
+         {QLatin1String("http://"), QLatin1String("https://"), QLatin1String("ftp://")}) {
+        if (address.startsWith(scheme, Qt::CaseInsensitive)) return static_cast<int>(scheme.size());
+    }
+    return 0;
 }
 
 LoginFound FindLogin(const QString& host) {

@@ -19,7 +19,7 @@ struct SettingsRecord {
     bool LoginProxy = false;
     bool UsePass = false;
     QString ProxyServer;
-    std::int16_t ProxyPort = 80;
+    std::uint16_t ProxyPort = 80;  // any port: the proxy is connected to
     bool UseFTPProxy = false;
     QString UserID;
     QString UserPass;
@@ -55,6 +55,10 @@ struct SettingsRecord {
     bool UseServer = false;
     bool UseDate = false;
     bool UseFileExt = false;
+    // Secure downloads: a file of PEM certificates trusted besides the system's
+    // ("" for none), and whether a redirect from https:// may lead to http://.
+    QString CAFile;
+    bool AllowDowngrade = false;
 };
 
 // The program-wide settings and the globals that belong to them.

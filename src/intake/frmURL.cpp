@@ -19,7 +19,8 @@ void frmURL::Form_Load(const QString& clipboardText) {
     if (!Settings.ClipboardMonitoring) return;
     // The scheme may stand anywhere: a sentence around the address is kept.
     const QString text = clipboardText.trimmed();
-    if (text.contains(QLatin1String("http://")) || text.contains(QLatin1String("ftp://"))) {
+    if (text.contains(QLatin1String("http://")) || text.contains(QLatin1String("https://")) ||
+        text.contains(QLatin1String("ftp://"))) {
         txtURL = text;
         txtURLSelectAll = true;
     }
@@ -38,10 +39,7 @@ frmURL::Outcome frmURL::DownLoadURL(const QString& address) {
 
 frmURL::Outcome frmURL::cmdOK_Click() {
     const QString address = txtURL;
-    const QString lower = address.toLower();
-    if (!(lower.startsWith(QLatin1String("http://")) ||
-          lower.startsWith(QLatin1String("ftp://"))) ||
-        ContainsControlCharacters(address)) {
+    if (DownloadSchemeLength(address) == 0 || ContainsControlCharacters(address)) {
         refuse(SetCaptionfromINI(QStringLiteral("11041"), QStringLiteral("Invalid URL")));
         return Outcome::Refused;
     }

@@ -6,8 +6,13 @@
 namespace {
 
 // An address as the lists keep it may carry text before its scheme; the restart
-// takes it from the first "http://", then from the first "ftp://" (in any letter case).
+// takes it from the first "http://" (else "https://"), then from the first "ftp://"
+// (in any letter case).
 QString fromScheme(QString address) {
+    if (address.indexOf(QLatin1String("http://"), 0, Qt::CaseInsensitive) < 0) {
+        const qsizetype at = address.indexOf(QLatin1String("https://"), 0, Qt::CaseInsensitive);
+        if (at >= 0) address = address.mid(at);
+    }
     for (const QLatin1String scheme : {QLatin1String("http://"), QLatin1String("ftp://")}) {
         const qsizetype at = address.indexOf(scheme, 0, Qt::CaseInsensitive);
         if (at >= 0) address = address.mid(at);

@@ -120,8 +120,5 @@ void frmMain::LaunchFtp() {
 }
 
 QString frmMain::UserGuidePath() const {
-    const QString name = QStringLiteral("ZuHelp.chm");
-    const QString inProgramFolder = AppFilePath(name);
-    if (QFileInfo::exists(inProgramFolder)) return inProgramFolder;
-    return QDir(AppPaths::executableFolder()).filePath(name);
+    return AppPaths::sharedDataFolder() + QStringLiteral("/guide/index.html");
 }

@@ -100,7 +100,7 @@ public:
     // Starts the FTP client from ProgramFolder and ends this program; does
     // nothing when the client is not there or does not start.
     void LaunchFtp();
-    // The user's guide: "ZuHelp.chm" in the program folder, else beside the executable.
+    // The user's guide, an HTML page installed with the programs.
     QString UserGuidePath() const;
 
 private:

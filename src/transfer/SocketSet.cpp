@@ -1,6 +1,11 @@
 #include "transfer/SocketSet.h"
 
+#include "transfer/TlsErrorText.h"
+
 #include <QHostAddress>
+#include <QNetworkProxy>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -35,6 +40,9 @@ void SocketSet::drop(Element& element) {
         element.socket->deleteLater();
         element.socket = nullptr;
     }
+    element.phase = Phase::Ready;
+    element.tunnelReply.clear();
+    element.certificateProblem.clear();
     if (element.server) {
         element.server->disconnect(this);
         element.server->close();
@@ -58,22 +66,14 @@ int SocketSet::indexOfServer(const QObject* server) const {
 void SocketSet::attach(int i, QTcpSocket* socket) {
     socket->setParent(this);
     elements_[i].socket = socket;
-    connect(socket, &QTcpSocket::connected, this, [this, socket] {
-        const int index = indexOfSocket(socket);
-        if (index < 0) return;
-        socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
-                                kReceiveBufferBytes);
-        emit connected(index);
-    });
-    connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-        const int index = indexOfSocket(socket);
-        if (index >= 0) emit dataArrival(index, socket->bytesAvailable());
-    });
+    connect(socket, &QTcpSocket::connected, this, [this, socket] { onConnected(socket); });
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
         const int index = indexOfSocket(socket);
         if (index < 0) return;
         // Bytes that arrived together with the close are delivered first.
-        if (socket->bytesAvailable() > 0) emit dataArrival(index, socket->bytesAvailable());
+        if (elements_[index].phase == Phase::Ready && socket->bytesAvailable() > 0)
+            emit dataArrival(index, socket->bytesAvailable());
         if (indexOfSocket(socket) == index) emit closedByPeer(index);
     });
     connect(socket, &QTcpSocket::errorOccurred, this,
@@ -81,17 +81,135 @@ void SocketSet::attach(int i, QTcpSocket* socket) {
                 // The peer closing is reported through disconnected().
                 if (code == QAbstractSocket::RemoteHostClosedError) return;
                 const int index = indexOfSocket(socket);
-                if (index >= 0) emit error(index, static_cast<int>(code), socket->errorString());
+                if (index < 0) return;
+                if (code == QAbstractSocket::SslHandshakeFailedError) {
+                    const Element& element = elements_[index];
+                    if (!element.certificateProblem.isEmpty()) {
+                        failElement(index, kCertificateRefused, element.certificateProblem);
+                    } else {
+                        failElement(index, kTlsFailed,
+                                    QStringLiteral("TLS handshake with %1 failed: %2")
+                                        .arg(element.host, socket->errorString()));
+                    }
+                    return;
+                }
+                emit error(index, static_cast<int>(code), socket->errorString());
             });
+}
+
+void SocketSet::attachTls(QTcpSocket* socket) {
+    auto* tls = static_cast<QSslSocket*>(socket);
+    connect(tls, &QSslSocket::encrypted, this, [this, socket] {
+        const int index = indexOfSocket(socket);
+        if (index < 0) return;
+        elements_[index].phase = Phase::Ready;
+        emit connected(index);
+    });
+    // Never ignored: the handshake then fails, and the error handler names these.
+    connect(tls, &QSslSocket::sslErrors, this, [this, socket](const QList<QSslError>& errors) {
+        const int index = indexOfSocket(socket);
+        if (index >= 0)
+            elements_[index].certificateProblem = CertificateRefusedText(elements_[index].host, errors);
+    });
+}
+
+void SocketSet::onConnected(QTcpSocket* socket) {
+    const int index = indexOfSocket(socket);
+    if (index < 0) return;
+    socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
+    Element& element = elements_[index];
+    switch (element.phase) {
+        case Phase::AwaitingTunnel: {
+            const QByteArray authority =
+                element.host.toUtf8() + ':' + QByteArray::number(element.port);
+            QByteArray request = "CONNECT " + authority + " HTTP/1.1\r\nHost: " + authority + "\r\n";
+            if (!route_.proxyAuthorization.isEmpty())
+                request += "Proxy-Authorization: " + route_.proxyAuthorization + "\r\n";
+            request += "\r\n";
+            socket->write(request);
+            return;
+        }
+        case Phase::Handshake:
+            return;  // "connected" follows the handshake
+        case Phase::Ready:
+            emit connected(index);
+            return;
+    }
+}
+
+void SocketSet::onReadyRead(QTcpSocket* socket) {
+    const int index = indexOfSocket(socket);
+    if (index < 0) return;
+    if (elements_[index].phase == Phase::AwaitingTunnel) {
+        readTunnelReply(index);
+        return;
+    }
+    if (elements_[index].phase == Phase::Ready) emit dataArrival(index, socket->bytesAvailable());
+}
+
+void SocketSet::readTunnelReply(int i) {
+    // A proxy's answer to CONNECT is a status line and a few header lines.
+    constexpr qsizetype kMaxReplyBytes = 64 * 1024;
+    Element& element = elements_[i];
+    element.tunnelReply += element.socket->readAll();
+    const qsizetype headerEnd = element.tunnelReply.indexOf("\r\n\r\n");
+    if (headerEnd < 0) {
+        if (element.tunnelReply.size() > kMaxReplyBytes)
+            failElement(i, kProxyRefused, QStringLiteral("The proxy's answer to CONNECT is too long."));
+        return;
+    }
+    const qsizetype lineEnd = element.tunnelReply.indexOf("\r\n");
+    const QByteArray statusLine = element.tunnelReply.left(lineEnd);
+    const qsizetype blank = statusLine.indexOf(' ');
+    if (blank < 0 || statusLine.mid(blank + 1, 3) != "200") {
+        failElement(i, kProxyRefused, QString::fromLatin1(statusLine));
+        return;
+    }
+    element.tunnelReply.clear();
+    element.phase = Phase::Handshake;
+    auto* tls = static_cast<QSslSocket*>(element.socket);
+    tls->setPeerVerifyName(element.host);
+    tls->startClientEncryption();
+}
+
+void SocketSet::failElement(int i, int number, QString description) {
+    drop(elements_[i]);
+    emit error(i, number, description);
 }
 
 void SocketSet::connectTo(int i, const QString& host, quint16 port) {
     if (!valid(i)) return;
     drop(elements_[i]);
-    auto* socket = new QTcpSocket(this);
+    Element& element = elements_[i];
+    element.host = host;
+    element.port = port;
+    QTcpSocket* socket = nullptr;
+    if (route_.tls) {
+        auto* tls = new QSslSocket(this);
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        if (!route_.caCertificates.isEmpty()) configuration.setCaCertificates(route_.caCertificates);
+        configuration.setPeerVerifyMode(QSslSocket::VerifyPeer);
+        tls->setSslConfiguration(configuration);
+        tls->setPeerVerifyName(host);
+        socket = tls;
+    } else {
+        socket = new QTcpSocket(this);
+    }
+    // Only the route decides where a connection goes, never the environment.
+    socket->setProxy(QNetworkProxy::NoProxy);
     socket->setReadBufferSize(0);
     attach(i, socket);
-    socket->connectToHost(host, port);
+    if (route_.tls) attachTls(socket);
+    if (route_.viaProxy()) {
+        element.phase = route_.tls ? Phase::AwaitingTunnel : Phase::Ready;
+        socket->connectToHost(route_.proxyHost, route_.proxyPort);
+    } else if (route_.tls) {
+        element.phase = Phase::Handshake;
+        static_cast<QSslSocket*>(socket)->connectToHostEncrypted(host, port);
+    } else {
+        element.phase = Phase::Ready;
+        socket->connectToHost(host, port);
+    }
 }
 
 void SocketSet::close(int i) {
@@ -127,6 +245,8 @@ int SocketSet::state(int i) const {
     if (!valid(i)) return Closed;
     const Element& element = elements_[i];
     if (element.socket) {
+        // Until the tunnel and the handshake are done the element is still connecting.
+        if (element.phase != Phase::Ready) return Connecting;
         switch (element.socket->state()) {
             case QAbstractSocket::ConnectedState:
                 return Connected;

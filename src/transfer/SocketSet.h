@@ -1,11 +1,14 @@
 #pragma once
 
+#include "transfer/ConnectionRoute.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <memory>
 #include <vector>
 
+class QSslError;
 class QTcpServer;
 class QTcpSocket;
 
@@ -15,10 +18,28 @@ class QTcpSocket;
 // no event; closing a closed element does nothing. Each connect or accept gets a
 // fresh socket object, so no event of an earlier connection can reach the handler
 // of a later one.
+//
+// The set's route (ConnectionRoute) says how connectTo reaches its server: over
+// TLS, through an HTTP proxy, or both (a CONNECT tunnel). "connected" is raised
+// once the element can carry the request: after the TLS handshake, and after the
+// proxy has opened the tunnel. Failures of these steps come as errors with the
+// numbers below; everything else carries QAbstractSocket's error numbers.
 class SocketSet : public QObject {
     Q_OBJECT
 public:
     enum State { Closed = 0, Listening = 2, Connecting = 6, Connected = 7 };
+
+    // The server's certificate was refused (expired, wrong host, unknown issuer ...).
+    static constexpr int kCertificateRefused = 1001;
+    // The TLS handshake failed for another reason (the server speaks no TLS ...).
+    static constexpr int kTlsFailed = 1002;
+    // The proxy answered CONNECT with another status than 200; the description is
+    // its status line.
+    static constexpr int kProxyRefused = 1003;
+    // Errors that trying again cannot mend.
+    static bool IsFinal(int number) {
+        return number == kCertificateRefused || number == kTlsFailed || number == kProxyRefused;
+    }
 
     explicit SocketSet(const QString& name, QObject* parent = nullptr);
     ~SocketSet() override;
@@ -31,6 +52,11 @@ public:
     // Closes and removes element k (k > 0); element 0 always stays.
     void remove(int k);
 
+    // How later connects reach their server; connections already made keep theirs.
+    void setRoute(ConnectionRoute route) { route_ = std::move(route); }
+    const ConnectionRoute& route() const { return route_; }
+
+    // Connects element i to host:port along the set's route.
     void connectTo(int i, const QString& host, quint16 port);
     void close(int i);
     void closeAll();
@@ -64,16 +90,29 @@ signals:
     void connectionRequest(int index);
 
 private:
+    // Where a connection along the route stands before it can carry requests.
+    enum class Phase { Ready, AwaitingTunnel, Handshake };
     struct Element {
         QTcpSocket* socket = nullptr;
         QTcpServer* server = nullptr;
+        Phase phase = Phase::Ready;
+        QString host;  // the server's name, for CONNECT and the certificate check
+        quint16 port = 0;
+        QByteArray tunnelReply;
+        QString certificateProblem;  // the reasons the handshake's certificate was refused
     };
     bool valid(int i) const { return i >= 0 && i < count(); }
     void attach(int i, QTcpSocket* socket);
+    void attachTls(QTcpSocket* socket);
+    void onConnected(QTcpSocket* socket);
+    void onReadyRead(QTcpSocket* socket);
+    void readTunnelReply(int i);
+    void failElement(int i, int number, QString description);
     void drop(Element& element);
     int indexOfSocket(const QObject* socket) const;
     int indexOfServer(const QObject* server) const;
 
     QString name_;
+    ConnectionRoute route_;
     std::vector<Element> elements_;
 };

@@ -29,7 +29,7 @@ frmDownload::frmDownload(ReportList* lstMain, ReportList* lstComplete, QObject* 
     connect(&WSHead, &SocketSet::dataArrival, this, [this](int, qint64) { onProbeData(); });
     connect(&WSHead, &SocketSet::closedByPeer, this, [this](int) { onProbeClosed(); });
     connect(&WSHead, &SocketSet::error, this,
-            [this](int, int, const QString& description) { onProbeError(description); });
+            [this](int, int number, const QString& description) { onProbeError(number, description); });
     for (SocketSet* set : {&wsHTTP, &wsHTTP1}) {
         connect(set, &SocketSet::connected, this, [this, set](int i) { onSegmentConnected(*set, i); });
         connect(set, &SocketSet::dataArrival, this,
@@ -73,6 +73,8 @@ void frmDownload::StartDownload() {
     probeAnalysed_ = false;
     setUpDone_ = false;
     ended_ = false;
+    lastConnectError_.clear();
+    if (!applyRoute()) return;
 
     if (!IsFTP) {
         if (existChoice_ != 0 && existChoice_ != -1) {

@@ -152,6 +152,13 @@ public:
     // The request texts the window sends.
     QByteArray ProbeRequest() const;
     QByteArray SegmentRequest(int i) const;
+    // What the request line asks for: "/" + Path from the server itself, the whole
+    // address from a proxy (frmDownloadRoute.cpp).
+    QString RequestTarget() const;
+    // The proxy login's header value, "Basic " and the Base64 of the credentials.
+    QByteArray ProxyLogin() const;
+    // How the sockets reach the server, as last decided by the address and the settings.
+    const ConnectionRoute& Route() const { return route_; }
 
     enum class Outcome { Running, Completed, Failed, Unloaded };
     Outcome outcome() const { return outcome_; }
@@ -177,7 +184,9 @@ private:
     void onProbeConnected();
     void onProbeData();
     void onProbeClosed();
-    void onProbeError(const QString& description);
+    void onProbeError(int number, const QString& description);
+    // The status for an error that no retry can mend (SocketSet::IsFinal).
+    QString finalErrorText(int number, const QString& description) const;
     void AnalyseProbeReply();
     void followRedirect(const QByteArray& location);
     void acceptSize(int code, qint64 size);
@@ -225,6 +234,14 @@ private:
     void ftpFailed(const QString& status);
     void stopFtpTimeOut();
 
+    // Decides the route for the current address and settings and gives it to the
+    // HTTP socket sets; false (the download failed) when the trusted
+    // certificates cannot be read.
+    bool applyRoute();
+    // A connection could not be made: the time-out decides about a retry; what
+    // the socket said is the status when no retry is left.
+    void connectFailed(const QString& description);
+
     void setUp(qint64 size, bool after206);
     bool openSegmentFile(int handle);
     void CloseAllSockets();
@@ -258,6 +275,12 @@ private:
     qint64 ftpNextAtConnect_ = 1;
     Outcome outcome_ = Outcome::Running;
     bool completing_ = false;
+    ConnectionRoute route_;
+    // An ftp:// address that the HTTP proxy fetches: the window speaks HTTP.
+    bool ftpViaProxy_ = false;
+    // Why the last connection attempt failed, in the socket's words; "" when the
+    // server answered.
+    QString lastConnectError_;
     QByteArray readBuffer_;
     std::array<char, 64> base64Table_{};
     int lastPercent_ = -1;

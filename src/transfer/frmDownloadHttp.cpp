@@ -40,12 +40,15 @@ QByteArray wireText(const QString& text) {
 
 QByteArray frmDownload::ProbeRequest() const {
     QByteArray request;
-    request += "GET /" + wireText(Path) + " HTTP/1.1\r\n";
+    request += "GET " + wireText(RequestTarget()) + " HTTP/1.1\r\n";
     request += "Host: " + wireText(Host) + "\r\n";
     request += ProbeFullRange ? "Range: bytes=0-\r\n" : "Range: bytes=-\r\n";
     request += "User-Agent: Zu\r\n";
     request += "Referer: " + wireText(Host) + "\r\n";
     request += "Accept: *.*, */*\r\n";
+    // A proxy that reads this request wants the login with the probe as well.
+    if (route_.absoluteForm() && Settings.LoginProxy)
+        request += "Proxy-Authorization: " + ProxyLogin() + "\r\n";
     request += "\r\n";
     return request;
 }
@@ -53,7 +56,7 @@ QByteArray frmDownload::ProbeRequest() const {
 QByteArray frmDownload::SegmentRequest(int i) const {
     const qint64 first = SegResume[i] ? SegNext[i] - 1 : SegStart[i];
     QByteArray request;
-    request += "GET /" + wireText(Path) + " HTTP/1.1\r\n";
+    request += "GET " + wireText(RequestTarget()) + " HTTP/1.1\r\n";
     request += "Host: " + wireText(Host) + "\r\n";
     request += "Range: bytes=" + QByteArray::number(first) + "-";
     // Without a known size the body runs to the end of the file.
@@ -61,12 +64,9 @@ QByteArray frmDownload::SegmentRequest(int i) const {
     request += "\r\n";
     request += "User-Agent: Ostel Segment " + QByteArray::number(i) + "\r\n";
     request += "Accept:  */*\r\n";
-    if (Settings.UseProxy && Settings.LoginProxy) {
-        const QString credentials =
-            Settings.UsePass ? Settings.UserID + QLatin1Char(':') + Settings.UserPass
-                             : Settings.UserID + QLatin1Char(':');
-        request += "Proxy-Authorization: Basic " + Encode2Base64(credentials.toUtf8()).toLatin1() + "\r\n";
-    }
+    // Inside TLS only the server reads the request: the proxy login never goes there.
+    if (Settings.UseProxy && Settings.LoginProxy && !IsHTTPS)
+        request += "Proxy-Authorization: " + ProxyLogin() + "\r\n";
     request += "\r\n";
     return request;
 }
@@ -86,6 +86,7 @@ void frmDownload::onProbeConnected() {
 void frmDownload::onProbeData() {
     WSHead.readInto(0, readBuffer_);
     if (probeAnalysed_) return;
+    lastConnectError_.clear();
     const HttpResponseReader::Result result = probeReader_.feed(readBuffer_.constData(), readBuffer_.size());
     if (result.malformed) {
         probeAnalysed_ = true;
@@ -107,19 +108,41 @@ void frmDownload::onProbeData() {
 void frmDownload::onProbeClosed() {
     if (probeAnalysed_) return;
     WSHead.close(0);
-    lblStatus = QStringLiteral("The server closed the connection.");
+    connectFailed(QStringLiteral("The server closed the connection."));
+}
+
+void frmDownload::onProbeError(int number, const QString& description) {
+    if (probeAnalysed_) return;
+    WSHead.close(0);
+    // A refused certificate or proxy stays refused: no retry, the reason is the status.
+    if (SocketSet::IsFinal(number)) {
+        probeAnalysed_ = true;
+        tmrTimeOut.stop();
+        lblTimerVisible = false;
+        enterFailed(finalErrorText(number, description));
+        return;
+    }
+    // Who refused: the proxy when the connection goes there.
+    const QString peer = route_.viaProxy()
+                             ? QStringLiteral("the proxy %1:%2").arg(route_.proxyHost).arg(route_.proxyPort)
+                             : QStringLiteral("%1:%2").arg(Host).arg(Port);
+    connectFailed(QStringLiteral("Cannot connect to %1: %2.").arg(peer, description));
+}
+
+void frmDownload::connectFailed(const QString& description) {
+    lastConnectError_ = description;
+    lblStatus = description;
     TimeoutTicks = 1;
     tmrTimeOut.start();
     emit changed();
 }
 
-void frmDownload::onProbeError(const QString& description) {
-    if (probeAnalysed_) return;
-    WSHead.close(0);
-    lblStatus = description;
-    TimeoutTicks = 1;
-    tmrTimeOut.start();
-    emit changed();
+QString frmDownload::finalErrorText(int number, const QString& description) const {
+    if (number != SocketSet::kProxyRefused) return description;
+    // The proxy's status line: a status of the table reads as it always did.
+    const QString message = GetError(ParseStatusCode(description.toLatin1()));
+    if (message != QLatin1String("SUCCESS")) return message;
+    return QStringLiteral("The proxy refused the connection: %1").arg(description);
 }
 
 void frmDownload::AnalyseProbeReply() {
@@ -250,24 +273,29 @@ void frmDownload::followRedirect(const QByteArray& location) {
         enterFailed(QStringLiteral("The server redirected to an invalid address."));
         return;
     }
-    if (scheme == QLatin1String("https")) {
-        enterFailed(QStringLiteral("The server redirected to a secure (https) address, "
-                                   "which is not supported."));
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https") &&
+        scheme != QLatin1String("ftp")) {
+        enterFailed(QStringLiteral("The server redirected to an unsupported address."));
         return;
     }
-    if (scheme != QLatin1String("http") && scheme != QLatin1String("ftp")) {
-        enterFailed(QStringLiteral("The server redirected to an unsupported address."));
+    // Leaving TLS would let anyone on the way read or change the file.
+    if (IsHTTPS && scheme != QLatin1String("https") && !Settings.AllowDowngrade) {
+        enterFailed(QStringLiteral("The server redirected from a secure (https) address to an "
+                                   "insecure one (%1); the setting \"AllowDowngrade\" allows that.")
+                        .arg(resolved.toString(QUrl::RemoveUserInfo)));
         return;
     }
     const QString next = resolved.toString(QUrl::FullyEncoded);
     txtURL = next;
     ParseUrlInto(next, *this);
+    ftpViaProxy_ = false;
     // Another scheme is another protocol: the download starts anew on it. From
     // the fifth redirect on, the same holds for any address.
     if (IsFTP || RedirectCount > 4) {
         StartDownload();
         return;
     }
+    if (!applyRoute()) return;
     reprobe();
     emit changed();
 }
@@ -413,6 +441,12 @@ void frmDownload::onSegmentError(SocketSet& set, int i, int number, const QStrin
     }
     if (&set != segSet_) {
         set.close(i);
+        return;
+    }
+    // A refused certificate or proxy refuses every segment alike: the download ends.
+    if (SocketSet::IsFinal(number)) {
+        CloseAllSockets();
+        enterFailed(finalErrorText(number, description));
         return;
     }
     const QString text = SetCaptionfromINI(QStringLiteral("11033"), QStringLiteral("Error was occurred.")) +

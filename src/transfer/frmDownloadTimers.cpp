@@ -61,7 +61,10 @@ void frmDownload::tmrTimeOut_Timer() {
     TimeoutTicks -= 1;
     lblTimer = QStringLiteral("Timeout: ") + QString::number(TimeoutTicks) + QStringLiteral(" sec.");
     if (TimeoutTicks < 1) {
-        const QString text = QStringLiteral("Connection has timed out.");
+        // A connection that failed says why in the socket's words; only a silent
+        // server has timed out.
+        const QString text =
+            lastConnectError_.isEmpty() ? QStringLiteral("Connection has timed out.") : lastConnectError_;
         lblStatus = text;
         setRowStatus(text);
         if (Settings.Retry && RetryCount <= Settings.Retries) {

@@ -52,5 +52,7 @@ inline QStringList DefaultSettingsLines(const QString& downloadFolder) {
         QStringLiteral("UseServer=False"),
         QStringLiteral("UseDate=False"),
         QStringLiteral("UseFileExt=False"),
+        QStringLiteral("CAFile="),
+        QStringLiteral("AllowDowngrade=False"),
     };
 }

@@ -31,6 +31,8 @@ TEST_P(UrlParserTest, CutsTheAddressIntoItsParts) {
     ParseUrlInto(QString::fromUtf8(p.address), parts);
     EXPECT_EQ(parts.IsHTTP, p.isHttp);
     EXPECT_EQ(parts.IsFTP, !p.isHttp);
+    EXPECT_EQ(parts.IsHTTPS, QByteArray(p.address).toLower().contains("https://") &&
+                                 !QByteArray(p.address).toLower().startsWith("http://"));
     EXPECT_EQ(parts.Host, QString::fromUtf8(p.host));
     EXPECT_EQ(parts.Port, p.port);
     EXPECT_EQ(parts.User, QString::fromUtf8(p.user));
@@ -62,6 +64,19 @@ INSTANTIATE_TEST_SUITE_P(
         Parsed{"C:\\Temp\\http://server/f.zip", true, "server", 80, "", "", "/f.zip", "f.zip"},
         Parsed{"C:\\http://server/f.zip", true, "server", 80, "", "", "/f.zip", "f.zip"}));
 
+// Secure HTTP is HTTP with TLS: the same parts, port 443 unless another is named.
+INSTANTIATE_TEST_SUITE_P(
+    Https, UrlParserTest,
+    ::testing::Values(
+        Parsed{"https://server/dir/a b.zip", true, "server", 443, "", "", "/dir/a%20b.zip",
+               "dir/a%20b.zip"},
+        Parsed{"HTTPS://server:8443/f.zip", true, "server", 8443, "", "", "/f.zip", "f.zip"},
+        Parsed{"https://server", true, "server", 443, "", "", "", ""},
+        Parsed{"https://server/get?from=http://mirror/f.zip", true, "server", 443, "", "",
+               "/get?from=http://mirror/f.zip", "get?from=http://mirror/f.zip"},
+        Parsed{"res://x.dll/e.htm#https://server/g.zip", true, "server", 443, "", "", "/g.zip",
+               "g.zip"}));
+
 INSTANTIATE_TEST_SUITE_P(
     Ftp, UrlParserTest,
     ::testing::Values(
@@ -74,8 +89,6 @@ INSTANTIATE_TEST_SUITE_P(
         Parsed{"ftp://server", false, "server", 21, "anonymous", nullptr, "", ""},
         // "@" without ":" names no user and no password.
         Parsed{"ftp://anna@server/f", false, "server", 21, "", "", "f", ""},
-        // Secure HTTP is not HTTP here: it takes the FTP path.
-        Parsed{"https://server/f.zip", false, "server", 21, "anonymous", nullptr, "f.zip", ".zip"},
         Parsed{"res://x.dll/err.htm#ftp://u:p@server/f", false, "server", 21, "u", "p", "f", ""}));
 
 class UrlLoginTest : public CoreFixture {
@@ -124,9 +137,13 @@ TEST_F(UrlLoginTest, ARowWithNeitherUserNorPasswordChangesNothing) {
 
 TEST_F(UrlLoginTest, FieldsOfAnEarlierAddressDoNotLinger) {
     UrlParts parts;
+    ParseUrlInto(QStringLiteral("https://old:8443/dir/f"), parts);
+    EXPECT_TRUE(parts.IsHTTPS);
     ParseUrlInto(QStringLiteral("ftp://anna:pw@old:2121/dir/f"), parts);
+    EXPECT_FALSE(parts.IsHTTPS);
     ParseUrlInto(QStringLiteral("http://new"), parts);
     EXPECT_TRUE(parts.IsHTTP);
+    EXPECT_FALSE(parts.IsHTTPS);
     EXPECT_FALSE(parts.IsFTP);
     EXPECT_EQ(parts.Host, QStringLiteral("new"));
     EXPECT_EQ(parts.Port, 80);
@@ -159,6 +176,18 @@ INSTANTIATE_TEST_SUITE_P(
                       NamePair{"ftp://u:p@server:2121/pub/f.zip", "f.zip", "server:2121"},
                       NamePair{"ftp://server/f.zip", "f.zip", "server"},
                       NamePair{"res://x.dll/e.htm#http://server/g.zip", "g.zip", "server"},
+                      NamePair{"https://server:8443/dir/a.zip", "a.zip", "server:8443"},
+                      NamePair{"HTTPS://server/a.zip", "a.zip", "server"},
                       NamePair{"", "", ""}));
+
+TEST(DownloadSchemeTest, OnlyTheSchemesLumetFetches) {
+    const std::pair<const char*, int> cases[] = {
+        {"http://server/f", 7}, {"HTTPS://server/f", 8}, {"ftp://server/f", 6},
+        {"Ftp://server/f", 6},  {"https:/server/f", 0},  {"gopher://server/f", 0},
+        {" http://server/f", 0}, {"file:///f", 0},       {"", 0},
+    };
+    for (const auto& [address, length] : cases)
+        EXPECT_EQ(DownloadSchemeLength(QString::fromLatin1(address)), length) << address;
+}
 
 }  // namespace

@@ -31,7 +31,8 @@ TEST_F(frmURLTest, InvalidAddressesAreRefusedWithTheirMessages) {
     const QString file = QStringLiteral("Inavlid URL: Invalid File URL...");
     const std::pair<QString, QString> cases[] = {
         {QStringLiteral("www.server.com/a.zip"), url},
-        {QStringLiteral("https://server/a.zip"), url},
+        {QStringLiteral("httpx://server/a.zip"), url},
+        {QStringLiteral("https://"), file},
         {QStringLiteral(" http://server/a.zip"), url},  // not trimmed
         {QStringLiteral("ftp://a"), url},               // 7 characters
         {QStringLiteral("http://"), file},
@@ -60,6 +61,9 @@ TEST_F(frmURLTest, InvalidAddressesAreRefusedWithTheirMessages) {
     // 255 bytes are still a name.
     const QString longest = QString(251, u'n') + QStringLiteral(".zip");
     EXPECT_EQ(ok(QStringLiteral("http://server/") + longest), Outcome::Done);
+    // Secure addresses are taken like plain ones.
+    EXPECT_EQ(ok(QStringLiteral("https://server/a.zip")), Outcome::Done);
+    EXPECT_EQ(ok(QStringLiteral("HTTPS://server/a.zip")), Outcome::Done);
 }
 
 TEST_F(frmURLTest, MessagesAndBlockTextsComeFromTheLanguageFile) {

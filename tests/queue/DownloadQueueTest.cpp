@@ -136,7 +136,8 @@ TEST_F(DownloadQueueTest, ReDownloadTakesTheAddressFromItsScheme) {
     const QString url =
         silentUrl(QStringLiteral("a.bin")).replace(QStringLiteral("http"), QStringLiteral("HTTP"));
     const QString ftp = QStringLiteral("ftp://127.0.0.1:%1/b.bin").arg(silent_.port());
-    for (const QString& address : {url, ftp}) {
+    const QString secure = QStringLiteral("Https://127.0.0.1:%1/c.bin").arg(silent_.port());
+    for (const QString& address : {url, ftp, secure}) {
         queue.UnloadAllDownloads();
         queue.ClearQueue();
         queue.AddLaterDownload(QStringLiteral("saved from ") + address,

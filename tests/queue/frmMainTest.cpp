@@ -264,7 +264,7 @@ TEST_F(frmMainTest, EveryCommandStringReachesItsAction) {
     steps.clear();
     main.FlashCommand(QStringLiteral("IDC_FS_UserGuide"));
     ASSERT_EQ(steps.size(), 1);
-    EXPECT_TRUE(steps[0].startsWith("openDocument(") && steps[0].endsWith("/ZuHelp.chm)"))
+    EXPECT_TRUE(steps[0].startsWith("openDocument(") && steps[0].endsWith("/share/vornelkarvo/guide/index.html)"))
         << steps[0].toStdString();
 
     // The tray menu's entries and the other public methods.

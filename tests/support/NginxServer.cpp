@@ -45,7 +45,8 @@ NginxServer::~NginxServer() {
 }
 
 QString NginxServer::url(const QString& path) const {
-    return QStringLiteral("http://127.0.0.1:%1/%2").arg(port_).arg(path);
+    const QString scheme = options_.certificate.isEmpty() ? QStringLiteral("http") : QStringLiteral("https");
+    return QStringLiteral("%1://127.0.0.1:%2/%3").arg(scheme).arg(port_).arg(path);
 }
 
 QString NginxServer::accessLogPath() const {
@@ -74,7 +75,13 @@ QString NginxServer::configText() const {
     line(QStringLiteral("    sendfile on;"));
     line(QStringLiteral("    tcp_nopush on;"));
     line(QStringLiteral("    server {"));
-    line(QStringLiteral("        listen 127.0.0.1:%1;").arg(port_));
+    if (options_.certificate.isEmpty()) {
+        line(QStringLiteral("        listen 127.0.0.1:%1;").arg(port_));
+    } else {
+        line(QStringLiteral("        listen 127.0.0.1:%1 ssl;").arg(port_));
+        line(QStringLiteral("        ssl_certificate %1;").arg(quoted(options_.certificate)));
+        line(QStringLiteral("        ssl_certificate_key %1;").arg(quoted(options_.certificateKey)));
+    }
     line(QStringLiteral("        server_name localhost;"));
     line(QStringLiteral("        root %1;").arg(quoted(options_.documentRoot)));
     if (options_.limitRate > 0)

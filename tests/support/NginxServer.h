@@ -24,6 +24,9 @@ public:
         qint64 limitRate = 0;
         // Blocks added to the server, e.g. "location = /old { return 302 /new; }".
         QStringList extraLocations = {};
+        // PEM files of the server's certificate and key: the server speaks TLS.
+        QString certificate = {};
+        QString certificateKey = {};
     };
 
     explicit NginxServer(Options options);
@@ -38,7 +41,8 @@ public:
 
     bool isRunning() const;
     quint16 port() const { return port_; }
-    // "http://127.0.0.1:<port>/" + path (path without the leading "/").
+    // "http://127.0.0.1:<port>/" + path (path without the leading "/"); https://
+    // when the server speaks TLS.
     QString url(const QString& path) const;
     QString errorString() const { return error_; }
     QString configText() const;

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 #include <QHostAddress>
+#include <QFile>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -99,12 +103,41 @@ qint64 ScriptedHttpServer::Reply::headerSize() const {
     return size;
 }
 
-ScriptedHttpServer::ScriptedHttpServer(QObject* parent)
-    : QObject(parent), listener_(new QTcpServer(this)) {
+ScriptedHttpServer::ScriptedHttpServer(QObject* parent) : QObject(parent) {
+    listen(new QTcpServer(this));
+}
+
+void ScriptedHttpServer::listen(QTcpServer* listener) {
+    if (listener_) {
+        listener_->close();
+        listener_->deleteLater();
+    }
+    listener_ = listener;
+    // A TLS server has a connection to hand out once its handshake is done.
     connect(listener_, &QTcpServer::newConnection, this, &ScriptedHttpServer::accept);
+    connect(listener_, &QTcpServer::pendingConnectionAvailable, this, &ScriptedHttpServer::accept);
     if (!listener_->listen(QHostAddress::LocalHost, 0))
         ADD_FAILURE() << "ScriptedHttpServer cannot listen: "
                       << listener_->errorString().toStdString();
+}
+
+bool ScriptedHttpServer::useTls(const QString& certificateFile, const QString& keyFile) {
+    QFile certificate(certificateFile);
+    QFile key(keyFile);
+    if (!certificate.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << "ScriptedHttpServer cannot read " << certificateFile.toStdString() << " or "
+                      << keyFile.toStdString();
+        return false;
+    }
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setLocalCertificate(QSslCertificate(certificate.readAll(), QSsl::Pem));
+    configuration.setPrivateKey(QSslKey(key.readAll(), QSsl::Ec, QSsl::Pem));
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    auto* server = new QSslServer(this);
+    server->setSslConfiguration(configuration);
+    tls_ = true;
+    listen(server);
+    return true;
 }
 
 ScriptedHttpServer::~ScriptedHttpServer() {
@@ -118,7 +151,8 @@ quint16 ScriptedHttpServer::port() const {
 }
 
 QString ScriptedHttpServer::url(const QString& path) const {
-    return QStringLiteral("http://127.0.0.1:%1/%2").arg(port()).arg(path);
+    const QString scheme = tls_ ? QStringLiteral("https") : QStringLiteral("http");
+    return QStringLiteral("%1://127.0.0.1:%2/%3").arg(scheme).arg(port()).arg(path);
 }
 
 void ScriptedHttpServer::enqueue(Reply reply) {

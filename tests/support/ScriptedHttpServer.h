@@ -82,8 +82,13 @@ public:
     ~ScriptedHttpServer() override;
 
     quint16 port() const;
-    // "http://127.0.0.1:<port>/" + path (path without the leading "/").
+    // "http://127.0.0.1:<port>/" + path (path without the leading "/"); https://
+    // once the server speaks TLS.
     QString url(const QString& path) const;
+    // From now on the server speaks TLS with this certificate and key (PEM files),
+    // on a new port. False, with a failure of the running test, when they cannot
+    // be read.
+    bool useTls(const QString& certificateFile, const QString& keyFile);
 
     void enqueue(Reply reply);
     void setHandler(Handler handler);
@@ -99,7 +104,10 @@ private:
     Reply answer(const QByteArray& raw, int connection);
     void accept();
 
-    QTcpServer* listener_;
+    void listen(QTcpServer* listener);
+
+    QTcpServer* listener_ = nullptr;
+    bool tls_ = false;
     QList<Request> requests_;
     std::deque<Reply> queue_;
     Handler handler_;

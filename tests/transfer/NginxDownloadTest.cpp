@@ -102,7 +102,7 @@ TEST_F(HeadlessGetTest, FailuresAndUsageErrors) {
          QStringLiteral("--set"), QStringLiteral("NoSuchSetting=1")},
         {QStringLiteral("--get"), nginx.url(QStringLiteral("x")), QStringLiteral("--save-to"), target(),
          QStringLiteral("--existing"), QStringLiteral("maybe")},
-        {QStringLiteral("--get"), QStringLiteral("https://127.0.0.1/x"), QStringLiteral("--save-to"), target()},
+        {QStringLiteral("--get"), QStringLiteral("httpx://127.0.0.1/x"), QStringLiteral("--save-to"), target()},
         {QStringLiteral("--bogus")},
     };
     for (const QStringList& arguments : usageErrors) {
@@ -112,7 +112,7 @@ TEST_F(HeadlessGetTest, FailuresAndUsageErrors) {
     EXPECT_FALSE(QFile::exists(target()));
 }
 
-TEST_F(HeadlessGetTest, TimeOutWithoutRetryExitsOne) {
+TEST_F(HeadlessGetTest, RefusedConnectionWithoutRetryExitsOne) {
     quint16 closedPort;
     {
         QTcpServer probe;
@@ -123,7 +123,7 @@ TEST_F(HeadlessGetTest, TimeOutWithoutRetryExitsOne) {
                            QStringLiteral("--save-to"), target(), QStringLiteral("--set"),
                            QStringLiteral("Retry=0")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("Connection has timed out."))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Connection refused."))) << run.err.toStdString();
 }
 
 }  // namespace

@@ -136,13 +136,25 @@ TEST_F(ProbeReplyTest, RedirectCycleStopsWithAStatus) {
     EXPECT_EQ(server.requests().size(), 21);
 }
 
-TEST_F(ProbeReplyTest, RedirectToSecureAddressStops) {
+// A secure address is followed like any other (HttpsTest has the whole way).
+TEST_F(ProbeReplyTest, RedirectToSecureAddressIsFollowed) {
+    Settings.Retry = false;
+    quint16 closedPort;
+    {
+        ScriptedHttpServer gone;
+        closedPort = gone.port();
+    }
     ScriptedHttpServer server;
-    server.enqueue(Reply::withLength("HTTP/1.1 302 Found", {}, {"Location: https://127.0.0.1/f"}));
+    server.enqueue(Reply::withLength("HTTP/1.1 302 Found", {},
+                                     {"Location: https://127.0.0.1:" + QByteArray::number(closedPort) + "/g"}));
     frmDownload& dl = start(server.url(QStringLiteral("f")), target());
-    ASSERT_TRUE(waitForOutcome());
+    ASSERT_TRUE(waitFor([&] { return dl.TimeoutTicks == 1 && dl.IsHTTPS; }));
+    EXPECT_EQ(dl.Port, closedPort);
+    EXPECT_EQ(dl.Path, QStringLiteral("g"));
+    dl.tmrTimeOut_Timer();
     EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Failed);
-    EXPECT_TRUE(dl.lblStatus.contains(QStringLiteral("https"))) << dl.lblStatus.toStdString();
+    EXPECT_EQ(dl.lblStatus,
+              QStringLiteral("Cannot connect to 127.0.0.1:%1: Connection refused.").arg(closedPort));
     EXPECT_EQ(server.requests().size(), 1);
 }
 

@@ -55,7 +55,10 @@ TEST_F(TimersTest, RefusedConnectionEndsAtTheNextTick) {
     ASSERT_TRUE(waitFor([&] { return dl.TimeoutTicks == 1; }));
     dl.tmrTimeOut_Timer();
     EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Failed);
-    EXPECT_EQ(dl.lblStatus, QStringLiteral("Connection has timed out."));
+    // What the socket said, not only that time ran out.
+    EXPECT_EQ(dl.lblStatus,
+              QStringLiteral("Cannot connect to 127.0.0.1:%1: Connection refused.").arg(closedPort));
+    EXPECT_EQ(dl.ListItem->SubItem(5), dl.lblStatus);
 }
 
 TEST_F(TimersTest, RateAndTimeLeftUseTheDisplayedFormulas) {

@@ -4,7 +4,7 @@
 #include "intake/faces/AddressIntake.h"
 #include "intake/faces/frmExist.h"
 #include "intake/frmZuLocater.h"
-#include "queue/TerminationSignals.h"
+#include "common/TerminationSignals.h"
 #include "queue/faces/frmMainFace.h"
 #include "queue/faces/frmScheduleFace.h"
 #include "queue/frmMain.h"

@@ -6,68 +6,83 @@
 #include "core/modFunctions.h"
 #include "core/modGlobalVariables.h"
 #include "transfer/ReportList.h"
+#include "transfer/TlsTrust.h"
 #include "transfer/frmDownload.h"
+#include "apps/lumet/ConsoleStatus.h"
+#include "apps/lumet/DownloadReport.h"
+#include "common/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
-#include <unistd.h>
+
+bool HeadlessDownload::IsOption(const QString& text) {
+    for (const char* option : {"--get", "--save-to", "--existing", "--set", "--cacert"})
+        if (text == QLatin1String(option)) return true;
+    return false;
+}
 
 bool HeadlessDownload::parse(const QStringList& arguments) {
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& option = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        if (option == QLatin1String("--get") && hasValue) {
-            address_ = arguments[++i];
-        } else if (option == QLatin1String("--save-to") && hasValue) {
-            saveTo_ = arguments[++i];
-        } else if (option == QLatin1String("--existing") && hasValue) {
-            const QString choice = arguments[++i];
-            if (choice == QLatin1String("overwrite"))
-                existChoice_ = 0;
-            else if (choice == QLatin1String("resume"))
-                existChoice_ = -1;
-            else if (choice == QLatin1String("skip"))
-                existChoice_ = -2;
-            else {
-                error_ = QStringLiteral("--existing takes overwrite, resume or skip, not \"%1\"").arg(choice);
-                return false;
-            }
-        } else if (option == QLatin1String("--set") && hasValue) {
-            const QString assignment = arguments[++i];
-            const qsizetype equals = assignment.indexOf(QLatin1Char('='));
-            const QString name = equals < 0 ? assignment : assignment.left(equals);
-            bool known = false;
-            for (const QString& valueName : SettingsValueNames())
-                known = known || valueName.compare(name, Qt::CaseInsensitive) == 0;
-            if (equals < 0 || !known) {
-                error_ = QStringLiteral("--set needs NAME=VALUE with a setting name; \"%1\" is not one")
-                             .arg(name);
-                return false;
-            }
-            sets_ << assignment;
-        } else {
-            error_ = QStringLiteral("unknown or incomplete option \"%1\"").arg(option);
+        if (!IsOption(option)) {
+            error_ = QStringLiteral("unknown option \"%1\"").arg(option);
             return false;
         }
+        if (i + 1 >= arguments.size()) {
+            error_ = QStringLiteral("%1 needs a value").arg(option);
+            return false;
+        }
+        if (!takeOption(option, arguments[++i])) return false;
     }
     if (address_.isEmpty() || saveTo_.isEmpty()) {
         error_ = QStringLiteral("--get needs an address and --save-to a file");
         return false;
     }
-    const QString lower = address_.toLower();
-    if (lower.startsWith(QLatin1String("https://"))) {
-        error_ = QStringLiteral("secure (https) addresses are not supported");
-        return false;
-    }
-    if (!lower.startsWith(QLatin1String("http://")) && !lower.startsWith(QLatin1String("ftp://"))) {
-        error_ = QStringLiteral("the address must begin with http:// or ftp://");
+    if (DownloadSchemeLength(address_) == 0) {
+        error_ = QStringLiteral("the address must begin with http://, https:// or ftp://");
         return false;
     }
     if (ContainsControlCharacters(address_)) {
         error_ = QStringLiteral("the address contains control characters");
         return false;
+    }
+    return true;
+}
+
+bool HeadlessDownload::takeOption(const QString& option, const QString& value) {
+    if (option == QLatin1String("--get")) {
+        address_ = value;
+    } else if (option == QLatin1String("--save-to")) {
+        saveTo_ = value;
+    } else if (option == QLatin1String("--existing")) {
+        if (value == QLatin1String("overwrite"))
+            existChoice_ = 0;
+        else if (value == QLatin1String("resume"))
+            existChoice_ = -1;
+        else if (value == QLatin1String("skip"))
+            existChoice_ = -2;
+        else {
+            error_ = QStringLiteral("--existing takes overwrite, resume or skip, not \"%1\"").arg(value);
+            return false;
+        }
+    } else if (option == QLatin1String("--cacert")) {
+        // Read now, so that a wrong name is a usage error and not a failed download.
+        caFile_ = QFileInfo(value).absoluteFilePath();
+        if (!TlsTrust::ReadCertificateFile(caFile_, &error_)) return false;
+        sets_ << QStringLiteral("CAFile=") + caFile_;
+    } else if (option == QLatin1String("--set")) {
+        const qsizetype equals = value.indexOf(QLatin1Char('='));
+        const QString name = equals < 0 ? value : value.left(equals);
+        bool known = false;
+        for (const QString& valueName : SettingsValueNames())
+            known = known || valueName.compare(name, Qt::CaseInsensitive) == 0;
+        if (equals < 0 || !known) {
+            error_ = QStringLiteral("--set needs NAME=VALUE with a setting name; \"%1\" is not one").arg(name);
+            return false;
+        }
+        sets_ << value;
     }
     return true;
 }
@@ -80,7 +95,7 @@ int HeadlessDownload::run() {
     }
     LoadSettings();
     if (LangFile.isEmpty()) LangFile = QStringLiteral("English.ini");
-    interactive_ = ::isatty(STDERR_FILENO) == 1;
+    ConsoleStatus console(stderr);
 
     const QString target = QFileInfo(saveTo_).absoluteFilePath();
     ExistChoice = FileIsReadable(target) && FileExists(target) ? existChoice_ : 0;
@@ -103,36 +118,40 @@ int HeadlessDownload::run() {
     window.txtURL = address_;
     window.URL = address_;
 
+    // The final line is printed once the loop has ended, after any message the
+    // window showed on its way out.
     int exitCode = -1;
-    const auto end = [&exitCode](int code) {
+    QString finalLine;
+    const auto end = [&](int code, const QString& line) {
         if (exitCode >= 0) return;
         exitCode = code;
+        finalLine = line;
         // Queued: the outcome may be known before the loop runs.
         QTimer::singleShot(0, qApp, [code] { QCoreApplication::exit(code); });
     };
-    connect(&window, &frmDownload::rateTick, this, [this, &window] {
-        const int percent = window.ProgressBar1.Value;
-        const QString line = QStringLiteral("%1%  %2 of %3  %4  %5 left")
-                                 .arg(percent, 3)
-                                 .arg(window.lblRecievedSize, window.lblFileSize,
-                                      window.lblTransferRate, window.lblTimeRemaining);
-        if (interactive_)
-            std::fprintf(stderr, "\r\033[K%s", qPrintable(line));
-        else
-            std::fprintf(stderr, "%s\n", qPrintable(line));
-        std::fflush(stderr);
-        progressShown_ = true;
+    connect(&window, &frmDownload::rateTick, this,
+            [&] { console.progress(DownloadReport::ProgressLine(window)); });
+    // Once the transfer has ended the progress line goes, before any message of the
+    // window (console dialogs) is printed.
+    connect(&window, &frmDownload::changed, this, [&] {
+        if (window.outcome() != frmDownload::Outcome::Running) console.clearProgress();
     });
-    connect(&window, &frmDownload::completed, this, [&] { end(0); });
-    connect(&window, &frmDownload::failed, this, [&](const QString& status) {
-        if (interactive_ && progressShown_) std::fputc('\n', stderr);
-        std::fprintf(stderr, "%s\n", qPrintable(status));
-        end(1);
+    connect(&window, &frmDownload::completed, this, [&] {
+        end(0, DownloadReport::Saved(target, QFileInfo(target).size()));
     });
-    connect(&window, &frmDownload::unloaded, this, [&] { end(0); });
+    connect(&window, &frmDownload::failed, this,
+            [&](const QString& status) { end(1, DownloadReport::Failed(status)); });
+    // Unloaded without completing: the existing file was to be skipped.
+    connect(&window, &frmDownload::unloaded, this, [&] { end(0, DownloadReport::Skipped(target)); });
+    TerminationSignals terminations;
+    connect(&terminations, &TerminationSignals::received, this, [&](int signalNumber) {
+        if (exitCode >= 0) return;
+        window.StopDown();
+        end(128 + signalNumber, DownloadReport::Interrupted(window, address_, target));
+    });
 
     window.StartDownload();
     const int code = QCoreApplication::exec();
-    if (interactive_ && progressShown_) std::fputc('\n', stderr);
+    console.finish(finalLine);
     return code;
 }

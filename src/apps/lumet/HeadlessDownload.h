@@ -8,13 +8,19 @@ class frmDownload;
 class ReportList;
 
 // `lumet --get ADDRESS --save-to FILE [--existing overwrite|resume|skip]
-// [--set NAME=VALUE]...`: runs one download window without any face, with the
-// settings of the hive (and the --set values for this run only), printing its
-// progress to stderr. The exit code tells the outcome: 0 completed (or skipped),
-// 1 failed, 2 usage error.
+// [--cacert FILE] [--set NAME=VALUE]...`: runs one download window without any
+// face, with the settings of the hive (and the --set values for this run only).
+// On a terminal it keeps one progress line on stderr; its last line says where
+// the file went, why it failed, that it was skipped, or (Ctrl+C) where the
+// partial file is and how to resume it. The exit code tells the outcome: 0
+// completed (or skipped), 1 failed, 2 usage error, 128 + the signal's number
+// when interrupted.
 class HeadlessDownload : public QObject {
     Q_OBJECT
 public:
+    // Whether the text is one of the options above (so lumet hands it here).
+    static bool IsOption(const QString& text);
+
     // Parses the arguments after the program name. False with a message in
     // error() on a usage error.
     bool parse(const QStringList& arguments);
@@ -24,11 +30,12 @@ public:
     int run();
 
 private:
+    bool takeOption(const QString& option, const QString& value);
+
     QString address_;
     QString saveTo_;
+    QString caFile_;
     int existChoice_ = 0;
     QStringList sets_;
     QString error_;
-    bool interactive_ = false;
-    bool progressShown_ = false;
 };

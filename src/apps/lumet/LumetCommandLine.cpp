@@ -13,15 +13,43 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <QSslSocket>
 
 QString LumetCommandLine::usage() {
     return QStringLiteral(
         "usage: lumet --get ADDRESS --save-to FILE [--existing overwrite|resume|skip] "
-        "[--set NAME=VALUE]...\n"
+        "[--cacert FILE] [--set NAME=VALUE]...\n"
         "       lumet --print-settings\n"
         "       lumet --browser-integration on|off\n"
         "       lumet --start-with-desktop on|off\n"
+        "       lumet --help | --version\n"
         "       lumet                      (starts the desktop program, lumet-desktop)\n");
+}
+
+QString LumetCommandLine::helpText() {
+    return QStringLiteral("Lumet, the Vornel download manager.\n\n") + usage() +
+           QStringLiteral(
+               "\n"
+               "--get ADDRESS       download one http://, https:// or ftp:// address with the\n"
+               "                    settings of the hive; on a terminal a progress line shows\n"
+               "                    percent, size, rate and time left; the last line says where\n"
+               "                    the file went or why it failed\n"
+               "--save-to FILE      where the file is saved\n"
+               "--existing CHOICE   when FILE exists: overwrite (the default), resume, skip\n"
+               "--cacert FILE       trust the certificate authorities in FILE (PEM) besides\n"
+               "                    the system's, for this run (the setting \"CAFile\" always)\n"
+               "--set NAME=VALUE    one setting for this run only, e.g. --set Segment=1;\n"
+               "                    --print-settings lists the names\n"
+               "--print-settings    the effective settings, one Name=value a line\n"
+               "--help              this text\n"
+               "--version           the version of lumet, Qt and the TLS library\n"
+               "\n"
+               "Exit codes:\n"
+               "  0    completed, or skipped with --existing skip\n"
+               "  1    the download failed\n"
+               "  2    usage error\n"
+               "  130  interrupted with Ctrl+C (the partial file stays; the last line tells\n"
+               "       how to resume it)\n");
 }
 
 int LumetCommandLine::run() {
@@ -30,6 +58,9 @@ int LumetCommandLine::run() {
         std::function<int()> handler;
     };
     const Option options[] = {
+        {QLatin1String("--help"), [this] { return help(); }},
+        {QLatin1String("-h"), [this] { return help(); }},
+        {QLatin1String("--version"), [this] { return version(); }},
         {QLatin1String("--print-settings"), [this] { return printSettings(); }},
         {QLatin1String("--get"), [this] { return get(); }},
         {QLatin1String("--browser-integration"),
@@ -43,8 +74,29 @@ int LumetCommandLine::run() {
     for (const Option& option : options) {
         if (arguments_.first() == option.name) return option.handler();
     }
-    std::fputs(qPrintable(usage()), stderr);
+    // The options of --get may come in any order.
+    if (HeadlessDownload::IsOption(arguments_.first())) return get();
+    return usageError(QStringLiteral("unknown option \"%1\"").arg(arguments_.first()));
+}
+
+int LumetCommandLine::usageError(const QString& problem) {
+    std::fprintf(stderr, "lumet: %s\n%sTry \"lumet --help\" for more.\n", qPrintable(problem),
+                 qPrintable(usage()));
     return kUsageError;
+}
+
+int LumetCommandLine::help() {
+    if (arguments_.size() != 1) return usageError(QStringLiteral("--help takes no value"));
+    const QByteArray text = helpText().toUtf8();
+    std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+int LumetCommandLine::version() {
+    if (arguments_.size() != 1) return usageError(QStringLiteral("--version takes no value"));
+    std::printf("lumet %s\nQt %s, TLS: %s\n", qPrintable(QCoreApplication::applicationVersion()),
+                qVersion(), qPrintable(QSslSocket::sslLibraryVersionString()));
+    return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
 QStringList LumetCommandLine::SettingsLines() {
@@ -66,18 +118,12 @@ int LumetCommandLine::startDesktop() {
 
 int LumetCommandLine::get() {
     HeadlessDownload download;
-    if (!download.parse(arguments_)) {
-        std::fprintf(stderr, "lumet: %s\n%s", qPrintable(download.error()), qPrintable(usage()));
-        return kUsageError;
-    }
+    if (!download.parse(arguments_)) return usageError(download.error());
     return download.run();
 }
 
 int LumetCommandLine::printSettings() {
-    if (arguments_.size() != 1) {
-        std::fputs(qPrintable(usage()), stderr);
-        return kUsageError;
-    }
+    if (arguments_.size() != 1) return usageError(QStringLiteral("--print-settings takes no value"));
     LoadSettings();
     // The language the program starts with when none was chosen.
     if (LangFile.isEmpty()) LangFile = QStringLiteral("English.ini");

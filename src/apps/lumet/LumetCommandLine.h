@@ -8,8 +8,8 @@
 #include <utility>
 
 // The options of the lumet executable. Each option is one entry of the table in
-// run(); an unknown option prints the usage text to stderr and ends with 2.
-// Without arguments lumet becomes the desktop program.
+// run(); an unknown option is named on stderr with the usage text, and lumet
+// ends with 2. Without arguments lumet becomes the desktop program.
 class LumetCommandLine {
 public:
     static constexpr int kUsageError = 2;
@@ -20,7 +20,10 @@ public:
     // Runs the chosen option and returns the exit code.
     int run();
 
+    // The synopsis, one line per way of calling lumet.
     static QString usage();
+    // `--help`: the synopsis, every option and the exit codes.
+    static QString helpText();
 
     // `--print-settings`: the effective settings as "Name=value" lines, the
     // record's fields in load order, then LastDir, LangFile and the rows of
@@ -31,6 +34,10 @@ private:
     // No arguments: replaces this process by the desktop program beside it.
     int startDesktop();
     int printSettings();
+    int help();
+    int version();
+    // Names the problem and shows the synopsis on stderr; returns kUsageError.
+    static int usageError(const QString& problem);
     // `--get ADDRESS --save-to FILE ...`: one download without a window.
     int get();
     // `--browser-integration on|off`, `--start-with-desktop on|off`: clicks the

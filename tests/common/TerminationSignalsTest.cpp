@@ -1,5 +1,5 @@
 // SIGTERM, SIGINT and SIGHUP arrive on the event loop.
-#include "queue/TerminationSignals.h"
+#include "common/TerminationSignals.h"
 #include "support/WaitFor.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "queue/TerminationSignals.h"
+#include "common/TerminationSignals.h"
 
 #include <fcntl.h>
 #include <pthread.h>

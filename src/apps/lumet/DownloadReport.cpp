@@ -1,0 +1,58 @@
+#include "apps/lumet/DownloadReport.h"
+
+#include "core/modFunctions.h"
+#include "transfer/frmDownload.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace DownloadReport {
+
+QString ProgressLine(const frmDownload& window) {
+    return QStringLiteral("%1%  %2 of %3  %4  %5 left")
+        .arg(window.ProgressBar1.Value, 3)
+        .arg(window.lblRecievedSize, window.lblFileSize, window.lblTransferRate,
+             window.lblTimeRemaining);
+}
+
+QString Saved(const QString& path, qint64 size) {
+    return QStringLiteral("Saved %1 (%2).").arg(path, FormatSize(static_cast<double>(size)).trimmed());
+}
+
+QString Failed(const QString& status) {
+    return QStringLiteral("Download failed: %1").arg(status);
+}
+
+QString Skipped(const QString& path) {
+    return QStringLiteral("Skipped: %1 exists and --existing skip keeps it.").arg(path);
+}
+
+QString Interrupted(const frmDownload& window, const QString& address, const QString& path) {
+    const qint64 onDisk = QFileInfo(path).size();
+    if (!QFileInfo::exists(path) || onDisk == 0)
+        return QStringLiteral("Interrupted before any data arrived; nothing was saved.");
+    // Segments leave gaps between their ranges: continuing such a file from its
+    // end would keep the gaps.
+    if (window.SegCount > 0) {
+        return QStringLiteral(
+                   "Interrupted. The partial file %1 was fetched in %2 segments and cannot be "
+                   "resumed; run the same command again to start over.")
+            .arg(path)
+            .arg(window.SegCount);
+    }
+    return QStringLiteral(
+               "Interrupted. The partial file is %1 (%2); to resume it:\n"
+               "  lumet --get %3 --save-to %4 --existing resume")
+        .arg(path, FormatSize(static_cast<double>(onDisk)).trimmed(), ShellQuoted(address),
+             ShellQuoted(path));
+}
+
+QString ShellQuoted(const QString& word) {
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_@%+=:,./-]+$"));
+    if (plain.match(word).hasMatch()) return word;
+    QString quoted = word;
+    quoted.replace(QLatin1Char('\''), QLatin1String("'\\''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+}  // namespace DownloadReport
