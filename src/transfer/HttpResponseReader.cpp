@@ -131,6 +131,14 @@ HttpResponseReader::Result HttpResponseReader::feed(const char* data, qint64 siz
         const qsizetype searchFrom = qMax<qsizetype>(0, pending_.size() - 3);
         pending_.append(data, size);
         if (!takeHeader(searchFrom, result)) return result;
+        const qint64 bodyBytes = pending_.size() - bodyStart_;
+        if (framing_ != Framing::Chunked && bodyBytes <= size) {
+            // The body part is the tail of this block: it is passed on from there,
+            // and no copy of it stays behind for the rest of the transfer.
+            pending_.clear();
+            takeBody(data + (size - bodyBytes), bodyBytes, result);
+            return result;
+        }
         const QByteArray rest = pending_.mid(bodyStart_);
         pending_.clear();
         // The body part of this block lives in the header buffer; copy it once.

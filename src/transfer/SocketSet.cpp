@@ -4,13 +4,16 @@
 
 #include <QHostAddress>
 #include <QNetworkProxy>
+#include <QPointer>
 #include <QSslConfiguration>
 #include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 
 namespace {
-// Large enough that a fast loopback peer fills few blocks per event.
+// The kernel's buffer of a connection: a fast peer goes on sending while the loop
+// serves other connections. It is kernel memory; the process holds at most
+// kReadBufferBytes of it at a time.
 constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
 }  // namespace
 
@@ -39,7 +42,9 @@ void SocketSet::drop(Element& element) {
         element.socket->abort();
         element.socket->deleteLater();
         element.socket = nullptr;
+        --openConnections_;
     }
+    element.readLimit = 0;
     element.phase = Phase::Ready;
     element.tunnelReply.clear();
     element.certificateProblem.clear();
@@ -63,9 +68,21 @@ int SocketSet::indexOfServer(const QObject* server) const {
     return -1;
 }
 
+qint64 SocketSet::ReadBufferBytesFor(int connections) {
+    return qBound(kMinReadBufferBytes, kReadBudgetBytes / qMax(1, connections), kReadBufferBytes);
+}
+
+void SocketSet::sizeReadBuffer(const Element& element) {
+    qint64 bytes = ReadBufferBytesFor(openConnections_);
+    if (element.readLimit > 0) bytes = qMin(bytes, element.readLimit);
+    element.socket->setReadBufferSize(bytes);
+}
+
 void SocketSet::attach(int i, QTcpSocket* socket) {
     socket->setParent(this);
     elements_[i].socket = socket;
+    ++openConnections_;
+    sizeReadBuffer(elements_[i]);
     connect(socket, &QTcpSocket::connected, this, [this, socket] { onConnected(socket); });
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
@@ -197,7 +214,6 @@ void SocketSet::connectTo(int i, const QString& host, quint16 port) {
     }
     // Only the route decides where a connection goes, never the environment.
     socket->setProxy(QNetworkProxy::NoProxy);
-    socket->setReadBufferSize(0);
     attach(i, socket);
     if (route_.tls) attachTls(socket);
     if (route_.viaProxy()) {
@@ -224,21 +240,33 @@ void SocketSet::send(int i, const QByteArray& data) {
     if (valid(i) && elements_[i].socket) elements_[i].socket->write(data);
 }
 
-QByteArray SocketSet::readAll(int i) {
-    if (!valid(i) || !elements_[i].socket) return {};
-    return elements_[i].socket->readAll();
-}
-
 void SocketSet::readInto(int i, QByteArray& buffer) {
     if (!valid(i) || !elements_[i].socket) {
         buffer.clear();
         return;
     }
     QTcpSocket* socket = elements_[i].socket;
-    const qint64 available = socket->bytesAvailable();
+    const qint64 available = qMin(socket->bytesAvailable(), kReadBufferBytes);
     buffer.resize(available);
     const qint64 got = available > 0 ? socket->read(buffer.data(), available) : 0;
     buffer.resize(got > 0 ? got : 0);
+    // Other connections may have opened or closed since: the share changes.
+    sizeReadBuffer(elements_[i]);
+    // A TLS socket may hold more decrypted bytes than one block; no new arrival
+    // would announce them.
+    if (socket->bytesAvailable() > 0) deliverLater(socket);
+}
+
+void SocketSet::deliverLater(QTcpSocket* socket) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, socket = QPointer<QTcpSocket>(socket)] {
+            const int index = indexOfSocket(socket);
+            if (socket && index >= 0 && elements_[index].phase == Phase::Ready &&
+                socket->bytesAvailable() > 0)
+                emit dataArrival(index, socket->bytesAvailable());
+        },
+        Qt::QueuedConnection);
 }
 
 int SocketSet::state(int i) const {
@@ -280,7 +308,9 @@ QString SocketSet::peerIP(int i) const {
 }
 
 void SocketSet::setReadLimit(int i, qint64 bytes) {
-    if (valid(i) && elements_[i].socket) elements_[i].socket->setReadBufferSize(bytes);
+    if (!valid(i) || !elements_[i].socket) return;
+    elements_[i].readLimit = qMax<qint64>(0, bytes);
+    sizeReadBuffer(elements_[i]);
 }
 
 bool SocketSet::listen(int i, const QString& address, quint16 port) {
@@ -314,19 +344,9 @@ bool SocketSet::accept(int i, const QString& onlyFrom) {
     server->deleteLater();
     elements_[i].server = nullptr;
     if (!incoming) return false;
-    incoming->setReadBufferSize(0);
     incoming->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
     attach(i, incoming);
-    if (incoming->bytesAvailable() > 0) {
-        // Data may already be waiting; report it once the handler has returned.
-        QMetaObject::invokeMethod(
-            this,
-            [this, incoming] {
-                const int index = indexOfSocket(incoming);
-                if (index >= 0 && incoming->bytesAvailable() > 0)
-                    emit dataArrival(index, incoming->bytesAvailable());
-            },
-            Qt::QueuedConnection);
-    }
+    // Data may already be waiting; it is reported once the handler has returned.
+    if (incoming->bytesAvailable() > 0) deliverLater(incoming);
     return true;
 }

@@ -41,6 +41,21 @@ public:
         return number == kCertificateRefused || number == kTlsFailed || number == kProxyRefused;
     }
 
+    // The most unread bytes a connection holds in memory. A reader that falls
+    // behind leaves the rest in the kernel, and TCP holds the peer back, so a
+    // download's memory depends neither on its speed nor on its size.
+    static constexpr qint64 kReadBufferBytes = 256 * 1024;
+    // What all connections of the program together hold at most, shared out
+    // evenly, but no connection less than kMinReadBufferBytes. Every turn of the
+    // event loop reads at most one buffer per connection, so this also bounds the
+    // work between two timer ticks when a hundred connections are busy at once.
+    static constexpr qint64 kReadBudgetBytes = 4 * 1024 * 1024;
+    static constexpr qint64 kMinReadBufferBytes = 32 * 1024;
+    // The buffer of each connection while `connections` are open.
+    static qint64 ReadBufferBytesFor(int connections);
+    // Connections open in all socket sets of the program.
+    static int OpenConnections() { return openConnections_; }
+
     explicit SocketSet(const QString& name, QObject* parent = nullptr);
     ~SocketSet() override;
 
@@ -62,16 +77,17 @@ public:
     void closeAll();
     // Queues the whole text for sending.
     void send(int i, const QByteArray& data);
-    // Every byte that has arrived and not been read.
-    QByteArray readAll(int i);
-    // Reads into buffer (resized to what was read); avoids a fresh allocation per block.
+    // Reads what has arrived, at most kReadBufferBytes, into buffer (resized to
+    // what was read, so one buffer serves every block without a fresh allocation).
+    // Bytes left over come with another dataArrival.
     void readInto(int i, QByteArray& buffer);
     int state(int i) const;
     QString localIP(int i) const;
     // The address of the other end of a connected element, in the same form.
     QString peerIP(int i) const;
-    // Holds at most `bytes` unread bytes of element i (0: no limit); beyond that
-    // nothing more is read and the peer waits.
+    // Holds at most `bytes` unread bytes of element i (0: no limit of its own);
+    // beyond that nothing more is read and the peer waits. The shared buffer size
+    // (ReadBufferBytesFor) is never exceeded.
     void setReadLimit(int i, qint64 bytes);
     // Listens on 127.0.0.1-or-any port for one incoming connection; false when the
     // port cannot be bound.
@@ -100,6 +116,7 @@ private:
         quint16 port = 0;
         QByteArray tunnelReply;
         QString certificateProblem;  // the reasons the handshake's certificate was refused
+        qint64 readLimit = 0;        // setReadLimit's; 0: none
     };
     bool valid(int i) const { return i >= 0 && i < count(); }
     void attach(int i, QTcpSocket* socket);
@@ -108,9 +125,15 @@ private:
     void onReadyRead(QTcpSocket* socket);
     void readTunnelReply(int i);
     void failElement(int i, int number, QString description);
+    // Raises dataArrival for what the socket holds, from the event loop.
+    void deliverLater(QTcpSocket* socket);
+    // Sizes the element's read buffer for the connections open now.
+    void sizeReadBuffer(const Element& element);
     void drop(Element& element);
     int indexOfSocket(const QObject* socket) const;
     int indexOfServer(const QObject* server) const;
+
+    static inline int openConnections_ = 0;
 
     QString name_;
     ConnectionRoute route_;

@@ -46,6 +46,25 @@ TEST(HttpResponseReader, HeaderSplitAcrossReadsNeverReachesTheBody) {
     }
 }
 
+// The body that arrives with the header is passed on from the block itself: no
+// copy of it stays in the reader for the rest of a long transfer.
+TEST(HttpResponseReader, BodyWithTheHeaderIsPassedOnFromTheBlock) {
+    const QByteArray header = "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-99999/200000\r\n"
+                              "Content-Length: 100000\r\n\r\n";
+    for (const int split : {0, 10, static_cast<int>(header.size()) - 2}) {
+        SCOPED_TRACE(split);
+        HttpResponseReader reader;
+        const QByteArray first = header.left(split);
+        reader.feed(first.constData(), first.size());
+        const QByteArray block = header.mid(split) + QByteArray(60000, 'x');
+        const auto result = reader.feed(block.constData(), block.size());
+        ASSERT_TRUE(result.headerCompleted);
+        EXPECT_EQ(result.bodySize, 60000);
+        EXPECT_EQ(result.body, block.constData() + block.size() - 60000);
+        EXPECT_FALSE(result.messageComplete);
+    }
+}
+
 TEST(HttpResponseReader, BodyThatLooksLikeAHeaderIsBody) {
     const QByteArray body = "Content-Type: x\r\n\r\nLocation: y\r\n";
     const QByteArray reply = "HTTP/1.1 200 OK\r\nContent-Length: " +
