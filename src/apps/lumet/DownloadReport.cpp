@@ -47,6 +47,36 @@ QString Interrupted(const frmDownload& window, const QString& address, const QSt
              ShellQuoted(path));
 }
 
+QString AtLine(const QString& listName, int line, const QString& text) {
+    return QStringLiteral("%1:%2: %3").arg(listName).arg(line).arg(text);
+}
+
+QString ListTotal(int completed, int failed, int skipped, int badLines, qint64 bytes, qint64 elapsedMs) {
+    const int downloads = completed + failed + skipped;
+    return QStringLiteral("Total: %1 download%2, %3 completed, %4 failed, %5 skipped, %6 bad line%7; %8 in %9 s.")
+        .arg(downloads)
+        .arg(downloads == 1 ? QLatin1String() : QLatin1String("s"))
+        .arg(completed)
+        .arg(failed)
+        .arg(skipped)
+        .arg(badLines)
+        .arg(badLines == 1 ? QLatin1String() : QLatin1String("s"))
+        .arg(FormatSize(static_cast<double>(bytes)).trimmed())
+        .arg(static_cast<double>(elapsedMs) / 1000.0, 0, 'f', 1);
+}
+
+QString Stats(const TickLateness::Summary& ticks, qint64 peakResidentBytes) {
+    const QString peak = peakResidentBytes < 0
+                             ? QStringLiteral("unknown")
+                             : QStringLiteral("%1 MiB").arg(static_cast<double>(peakResidentBytes) / 1048576.0, 0, 'f', 1);
+    return QStringLiteral("stats: 500 ms ticks late by median %1 ms, p99 %2 ms, max %3 ms (%4 ticks); peak resident %5")
+        .arg(ticks.medianMs, 0, 'f', 1)
+        .arg(ticks.p99Ms, 0, 'f', 1)
+        .arg(ticks.maxMs, 0, 'f', 1)
+        .arg(ticks.ticks)
+        .arg(peak);
+}
+
 QString ShellQuoted(const QString& word) {
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_@%+=:,./-]+$"));
     if (plain.match(word).hasMatch()) return word;

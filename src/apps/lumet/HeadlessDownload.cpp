@@ -1,16 +1,15 @@
 #include "apps/lumet/HeadlessDownload.h"
 
-#include "common/CRegister.h"
-#include "core/Language.h"
+#include "apps/lumet/ConsoleStatus.h"
+#include "apps/lumet/DownloadReport.h"
+#include "common/ProcessMemory.h"
+#include "common/TerminationSignals.h"
+#include "common/TickLateness.h"
 #include "core/UrlParser.h"
 #include "core/modFunctions.h"
 #include "core/modGlobalVariables.h"
 #include "transfer/ReportList.h"
-#include "transfer/TlsTrust.h"
 #include "transfer/frmDownload.h"
-#include "apps/lumet/ConsoleStatus.h"
-#include "apps/lumet/DownloadReport.h"
-#include "common/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -18,87 +17,40 @@
 #include <cstdio>
 
 bool HeadlessDownload::IsOption(const QString& text) {
-    for (const char* option : {"--get", "--save-to", "--existing", "--set", "--cacert"})
-        if (text == QLatin1String(option)) return true;
-    return false;
+    return text == QLatin1String("--get") || text == QLatin1String("--save-to") ||
+           HeadlessOptions::IsOption(text);
 }
 
 bool HeadlessDownload::parse(const QStringList& arguments) {
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& option = arguments[i];
-        if (!IsOption(option)) {
-            error_ = QStringLiteral("unknown option \"%1\"").arg(option);
-            return false;
-        }
-        if (i + 1 >= arguments.size()) {
-            error_ = QStringLiteral("%1 needs a value").arg(option);
-            return false;
-        }
-        if (!takeOption(option, arguments[++i])) return false;
-    }
+    const QStringList own = {QStringLiteral("--get"), QStringLiteral("--save-to")};
+    const bool parsed = options_.parse(arguments, own, [this](const QString& option, const QString& value) {
+        (option == QLatin1String("--get") ? address_ : saveTo_) = value;
+        return true;
+    });
+    if (!parsed) return false;
     if (address_.isEmpty() || saveTo_.isEmpty()) {
-        error_ = QStringLiteral("--get needs an address and --save-to a file");
+        options_.setError(QStringLiteral("--get needs an address and --save-to a file"));
         return false;
     }
     if (DownloadSchemeLength(address_) == 0) {
-        error_ = QStringLiteral("the address must begin with http://, https:// or ftp://");
+        options_.setError(QStringLiteral("the address must begin with http://, https:// or ftp://"));
         return false;
     }
     if (ContainsControlCharacters(address_)) {
-        error_ = QStringLiteral("the address contains control characters");
+        options_.setError(QStringLiteral("the address contains control characters"));
         return false;
-    }
-    return true;
-}
-
-bool HeadlessDownload::takeOption(const QString& option, const QString& value) {
-    if (option == QLatin1String("--get")) {
-        address_ = value;
-    } else if (option == QLatin1String("--save-to")) {
-        saveTo_ = value;
-    } else if (option == QLatin1String("--existing")) {
-        if (value == QLatin1String("overwrite"))
-            existChoice_ = 0;
-        else if (value == QLatin1String("resume"))
-            existChoice_ = -1;
-        else if (value == QLatin1String("skip"))
-            existChoice_ = -2;
-        else {
-            error_ = QStringLiteral("--existing takes overwrite, resume or skip, not \"%1\"").arg(value);
-            return false;
-        }
-    } else if (option == QLatin1String("--cacert")) {
-        // Read now, so that a wrong name is a usage error and not a failed download.
-        caFile_ = QFileInfo(value).absoluteFilePath();
-        if (!TlsTrust::ReadCertificateFile(caFile_, &error_)) return false;
-        sets_ << QStringLiteral("CAFile=") + caFile_;
-    } else if (option == QLatin1String("--set")) {
-        const qsizetype equals = value.indexOf(QLatin1Char('='));
-        const QString name = equals < 0 ? value : value.left(equals);
-        bool known = false;
-        for (const QString& valueName : SettingsValueNames())
-            known = known || valueName.compare(name, Qt::CaseInsensitive) == 0;
-        if (equals < 0 || !known) {
-            error_ = QStringLiteral("--set needs NAME=VALUE with a setting name; \"%1\" is not one").arg(name);
-            return false;
-        }
-        sets_ << value;
     }
     return true;
 }
 
 int HeadlessDownload::run() {
-    for (const QString& assignment : sets_) {
-        const qsizetype equals = assignment.indexOf(QLatin1Char('='));
-        CRegister::SetSessionOverride(HKEY_LOCAL_MACHINE, kLumetKey, assignment.left(equals),
-                                      assignment.mid(equals + 1));
-    }
-    LoadSettings();
-    if (LangFile.isEmpty()) LangFile = QStringLiteral("English.ini");
+    options_.apply();
     ConsoleStatus console(stderr);
+    TickLateness ticks;
+    if (options_.stats()) ticks.start();
 
     const QString target = QFileInfo(saveTo_).absoluteFilePath();
-    ExistChoice = FileIsReadable(target) && FileExists(target) ? existChoice_ : 0;
+    ExistChoice = FileIsReadable(target) && FileExists(target) ? options_.existChoice() : 0;
 
     ReportList lstMain;
     ReportList lstComplete;
@@ -153,5 +105,7 @@ int HeadlessDownload::run() {
     window.StartDownload();
     const int code = QCoreApplication::exec();
     console.finish(finalLine);
+    if (options_.stats())
+        console.finish(DownloadReport::Stats(ticks.summary(), ProcessMemory::PeakResidentBytes()));
     return code;
 }

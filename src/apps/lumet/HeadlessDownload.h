@@ -1,14 +1,13 @@
 #pragma once
 
+#include "apps/lumet/HeadlessOptions.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
-class frmDownload;
-class ReportList;
-
 // `lumet --get ADDRESS --save-to FILE [--existing overwrite|resume|skip]
-// [--cacert FILE] [--set NAME=VALUE]...`: runs one download window without any
+// [--cacert FILE] [--set NAME=VALUE]... [--stats]`: runs one download window without any
 // face, with the settings of the hive (and the --set values for this run only).
 // On a terminal it keeps one progress line on stderr; its last line says where
 // the file went, why it failed, that it was skipped, or (Ctrl+C) where the
@@ -24,18 +23,13 @@ public:
     // Parses the arguments after the program name. False with a message in
     // error() on a usage error.
     bool parse(const QStringList& arguments);
-    QString error() const { return error_; }
+    QString error() const { return options_.error(); }
 
     // Runs the download in the application's event loop; returns the exit code.
     int run();
 
 private:
-    bool takeOption(const QString& option, const QString& value);
-
     QString address_;
     QString saveTo_;
-    QString caFile_;
-    int existChoice_ = 0;
-    QStringList sets_;
-    QString error_;
+    HeadlessOptions options_;
 };

@@ -1,6 +1,7 @@
 #include "apps/lumet/LumetCommandLine.h"
 
 #include "apps/lumet/HeadlessDownload.h"
+#include "apps/lumet/HeadlessList.h"
 #include "core/SettingsLists.h"
 #include "core/modGlobalVariables.h"
 #include "settings/IntegrationSwitches.h"
@@ -18,7 +19,9 @@
 QString LumetCommandLine::usage() {
     return QStringLiteral(
         "usage: lumet --get ADDRESS --save-to FILE [--existing overwrite|resume|skip] "
-        "[--cacert FILE] [--set NAME=VALUE]...\n"
+        "[--cacert FILE] [--set NAME=VALUE]... [--stats]\n"
+        "       lumet --get-list LIST [--existing ...] [--cacert FILE] [--set NAME=VALUE]... "
+        "[--stats]\n"
         "       lumet --print-settings\n"
         "       lumet --browser-integration on|off\n"
         "       lumet --start-with-desktop on|off\n"
@@ -35,18 +38,25 @@ QString LumetCommandLine::helpText() {
                "                    percent, size, rate and time left; the last line says where\n"
                "                    the file went or why it failed\n"
                "--save-to FILE      where the file is saved\n"
+               "--get-list LIST     download every line of LIST, ADDRESS<tab>FILE (blank lines\n"
+               "                    and lines starting with # are skipped, a bad line is named\n"
+               "                    and skipped), through the download queue: up to 20 at once,\n"
+               "                    the others waiting; one line per download as it ends, then\n"
+               "                    the total; the other options hold for every line\n"
                "--existing CHOICE   when FILE exists: overwrite (the default), resume, skip\n"
                "--cacert FILE       trust the certificate authorities in FILE (PEM) besides\n"
                "                    the system's, for this run (the setting \"CAFile\" always)\n"
                "--set NAME=VALUE    one setting for this run only, e.g. --set Segment=1;\n"
                "                    --print-settings lists the names\n"
+               "--stats             at the end: how late the event loop's 500 ms ticks ran\n"
+               "                    (median, p99, max) and the peak resident memory\n"
                "--print-settings    the effective settings, one Name=value a line\n"
                "--help              this text\n"
                "--version           the version of lumet, Qt and the TLS library\n"
                "\n"
                "Exit codes:\n"
-               "  0    completed, or skipped with --existing skip\n"
-               "  1    the download failed\n"
+               "  0    completed, or skipped with --existing skip (with --get-list: every line)\n"
+               "  1    the download failed (with --get-list: any download, or a bad line)\n"
                "  2    usage error\n"
                "  130  interrupted with Ctrl+C (the partial file stays; the last line tells\n"
                "       how to resume it)\n");
@@ -71,10 +81,15 @@ int LumetCommandLine::run() {
          }},
     };
     if (arguments_.isEmpty()) return startDesktop();
+    // The options of --get and --get-list may come in any order.
+    if (arguments_.contains(QLatin1String("--get-list"))) {
+        if (arguments_.contains(QLatin1String("--get")))
+            return usageError(QStringLiteral("--get and --get-list do not go together"));
+        return getList();
+    }
     for (const Option& option : options) {
         if (arguments_.first() == option.name) return option.handler();
     }
-    // The options of --get may come in any order.
     if (HeadlessDownload::IsOption(arguments_.first())) return get();
     return usageError(QStringLiteral("unknown option \"%1\"").arg(arguments_.first()));
 }
@@ -114,6 +129,12 @@ int LumetCommandLine::startDesktop() {
     ::execv(path.constData(), argv);
     std::fprintf(stderr, "lumet: cannot start %s: %s\n", path.constData(), std::strerror(errno));
     return 1;
+}
+
+int LumetCommandLine::getList() {
+    HeadlessList list;
+    if (!list.parse(arguments_)) return usageError(list.error());
+    return list.run();
 }
 
 int LumetCommandLine::get() {

@@ -40,6 +40,8 @@ private:
     static int usageError(const QString& problem);
     // `--get ADDRESS --save-to FILE ...`: one download without a window.
     int get();
+    // `--get-list LIST ...`: every line of LIST through the download queue.
+    int getList();
     // `--browser-integration on|off`, `--start-with-desktop on|off`: clicks the
     // settings dialog's box into that state and prints each change it made; 1
     // with the reason on stderr when the change could not be made.

@@ -1,0 +1,8 @@
+#include "apps/lumet/ListDialogs.h"
+
+Dialogs::Answer ListDialogs::message(const QString& text, Buttons buttons, Icon icon,
+                                     const QString& title) {
+    if (icon == Icon::Question || icon == Icon::Information)
+        return buttons == Buttons::YesNo ? Answer::Yes : Answer::OK;
+    return ConsoleDialogs::message(text, buttons, icon, title);
+}
