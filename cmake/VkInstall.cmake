@@ -2,24 +2,25 @@
 #   bin/                                   the programs
 #   share/applications/                    a menu entry per desktop program
 #   share/icons/hicolor/scalable/apps/     their icons
-#   share/vornelkarvo/                     the user's guide, the browser extensions and
-#                                          host manifest templates
-# The build tree gets the same share/vornelkarvo/ beside its bin/, so that a program
-# run from the build finds the guide where an installed one does.
+#   share/vornelkarvo/guide/               the user's guide
+#   share/vornelkarvo/browser/             the browser extensions and host manifests
+#                                          (src/browserhelper/CMakeLists.txt)
+# The build tree gets the same share/vornelkarvo/guide beside its bin/, so that a
+# program run from the build finds the guide where an installed one does.
 include(GNUInstallDirs)
 
 # Programs installed when the tree builds them, with the menu entry and icon that
 # belong to the desktop ones (the .desktop file and icon under share/ carry the name
-# after the colon).
-set(VK_PROGRAMS lumet lumet-desktop:lumet lumet-send karvo:karvo karvoie-host)
+# after the colon). karvo is a command-line program for now: its menu entry
+# (share/applications/karvo.desktop) is installed once karvo opens its window when
+# started without arguments, by writing karvo:karvo here.
+set(VK_PROGRAMS lumet lumet-desktop:lumet lumet-send karvo karvoie-host)
 
 # Folders installed under share/vornelkarvo/ when they exist, as pairs of
 # <folder of the source tree> <folder under share/vornelkarvo>. A part that ships
 # more files adds a pair here (or calls vk_install_shared from its own CMakeLists).
 set(VK_SHARED_FOLDERS
-  share/vornelkarvo/guide guide
-  src/browserhelper/extension browser
-  src/browserhelper/host-manifests browser/native-messaging-hosts)
+  share/vornelkarvo/guide guide)
 
 set(VK_SHARED_DESTINATION ${CMAKE_INSTALL_DATADIR}/vornelkarvo)
 

@@ -51,14 +51,8 @@ HRESULT CBrowserHelper::BeforeNavigate2(IBrowserSite*, const QString& address, i
     try {
         if (!moBrowser || captureOff_) return S_OK;
         if (postData.isValid()) return S_OK;
-        const QString lower = address.toLower();
-        qsizetype schemeLength = 0;
-        if (lower.startsWith(QLatin1String("http://")))
-            schemeLength = 7;
-        else if (lower.startsWith(QLatin1String("ftp://")))
-            schemeLength = 6;
-        else
-            return S_OK;
+        const qsizetype schemeLength = DownloadSchemeLength(address);
+        if (schemeLength == 0) return S_OK;
         if (address.size() <= schemeLength) return S_OK;
         const QString extension = FileExtension(GetFileName(address));
         if (extension.isEmpty()) return S_OK;

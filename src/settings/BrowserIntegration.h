@@ -37,9 +37,12 @@ public:
     // could not be removed.
     static bool SwitchOff(QStringList& changes, QString& failure);
 
-private:
-    static bool KeyPresent();
+    // The manifests' texts for the host at hostPath; the installation ships the same
+    // (share/vornelkarvo/browser/native-messaging-hosts/) for a set-up for every user.
     static QByteArray ChromiumManifest(const QString& hostPath);
     static QByteArray FirefoxManifest(const QString& hostPath);
+
+private:
+    static bool KeyPresent();
     static QByteArray WrapperScript(const QString& root, const QString& hostPath);
 };

@@ -1,12 +1,8 @@
 #include "transfer/SocketSet.h"
 
-#include "transfer/TlsErrorText.h"
-
 #include <QHostAddress>
 #include <QNetworkProxy>
 #include <QPointer>
-#include <QSslConfiguration>
-#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -15,6 +11,12 @@ namespace {
 // serves other connections. It is kernel memory; the process holds at most
 // kReadBufferBytes of it at a time.
 constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
+// What a TLS socket takes from the kernel at a time, at most. Qt's TLS layer copies
+// all the encrypted bytes it holds into a fresh array at every read: kept below
+// malloc's mmap threshold (128 KiB) that array comes from the heap and not from
+// fresh pages each time, which without a limit cost twice the CPU time over a
+// 1 GiB download.
+constexpr qint64 kTlsReadBufferBytes = 64 * 1024;
 }  // namespace
 
 SocketSet::SocketSet(const QString& name, QObject* parent)
@@ -45,6 +47,7 @@ void SocketSet::drop(Element& element) {
         --openConnections_;
     }
     element.readLimit = 0;
+    element.tls = false;
     element.phase = Phase::Ready;
     element.tunnelReply.clear();
     element.certificateProblem.clear();
@@ -75,6 +78,7 @@ qint64 SocketSet::ReadBufferBytesFor(int connections) {
 void SocketSet::sizeReadBuffer(const Element& element) {
     qint64 bytes = ReadBufferBytesFor(openConnections_);
     if (element.readLimit > 0) bytes = qMin(bytes, element.readLimit);
+    if (element.tls) bytes = qMin(bytes, kTlsReadBufferBytes);
     element.socket->setReadBufferSize(bytes);
 }
 
@@ -100,58 +104,23 @@ void SocketSet::attach(int i, QTcpSocket* socket) {
                 const int index = indexOfSocket(socket);
                 if (index < 0) return;
                 if (code == QAbstractSocket::SslHandshakeFailedError) {
-                    const Element& element = elements_[index];
-                    if (!element.certificateProblem.isEmpty()) {
-                        failElement(index, kCertificateRefused, element.certificateProblem);
-                    } else {
-                        failElement(index, kTlsFailed,
-                                    QStringLiteral("TLS handshake with %1 failed: %2")
-                                        .arg(element.host, socket->errorString()));
-                    }
+                    handshakeFailed(index);
                     return;
                 }
                 emit error(index, static_cast<int>(code), socket->errorString());
             });
 }
 
-void SocketSet::attachTls(QTcpSocket* socket) {
-    auto* tls = static_cast<QSslSocket*>(socket);
-    connect(tls, &QSslSocket::encrypted, this, [this, socket] {
-        const int index = indexOfSocket(socket);
-        if (index < 0) return;
-        elements_[index].phase = Phase::Ready;
-        emit connected(index);
-    });
-    // Never ignored: the handshake then fails, and the error handler names these.
-    connect(tls, &QSslSocket::sslErrors, this, [this, socket](const QList<QSslError>& errors) {
-        const int index = indexOfSocket(socket);
-        if (index >= 0)
-            elements_[index].certificateProblem = CertificateRefusedText(elements_[index].host, errors);
-    });
-}
-
 void SocketSet::onConnected(QTcpSocket* socket) {
     const int index = indexOfSocket(socket);
     if (index < 0) return;
     socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
-    Element& element = elements_[index];
-    switch (element.phase) {
-        case Phase::AwaitingTunnel: {
-            const QByteArray authority =
-                element.host.toUtf8() + ':' + QByteArray::number(element.port);
-            QByteArray request = "CONNECT " + authority + " HTTP/1.1\r\nHost: " + authority + "\r\n";
-            if (!route_.proxyAuthorization.isEmpty())
-                request += "Proxy-Authorization: " + route_.proxyAuthorization + "\r\n";
-            request += "\r\n";
-            socket->write(request);
-            return;
-        }
-        case Phase::Handshake:
-            return;  // "connected" follows the handshake
-        case Phase::Ready:
-            emit connected(index);
-            return;
+    if (elements_[index].phase == Phase::Ready) {
+        emit connected(index);
+        return;
     }
+    // The tunnel or the handshake comes first; "connected" follows them.
+    routeStepConnected(index);
 }
 
 void SocketSet::onReadyRead(QTcpSocket* socket) {
@@ -164,68 +133,18 @@ void SocketSet::onReadyRead(QTcpSocket* socket) {
     if (elements_[index].phase == Phase::Ready) emit dataArrival(index, socket->bytesAvailable());
 }
 
-void SocketSet::readTunnelReply(int i) {
-    // A proxy's answer to CONNECT is a status line and a few header lines.
-    constexpr qsizetype kMaxReplyBytes = 64 * 1024;
-    Element& element = elements_[i];
-    element.tunnelReply += element.socket->readAll();
-    const qsizetype headerEnd = element.tunnelReply.indexOf("\r\n\r\n");
-    if (headerEnd < 0) {
-        if (element.tunnelReply.size() > kMaxReplyBytes)
-            failElement(i, kProxyRefused, QStringLiteral("The proxy's answer to CONNECT is too long."));
-        return;
-    }
-    const qsizetype lineEnd = element.tunnelReply.indexOf("\r\n");
-    const QByteArray statusLine = element.tunnelReply.left(lineEnd);
-    const qsizetype blank = statusLine.indexOf(' ');
-    if (blank < 0 || statusLine.mid(blank + 1, 3) != "200") {
-        failElement(i, kProxyRefused, QString::fromLatin1(statusLine));
-        return;
-    }
-    element.tunnelReply.clear();
-    element.phase = Phase::Handshake;
-    auto* tls = static_cast<QSslSocket*>(element.socket);
-    tls->setPeerVerifyName(element.host);
-    tls->startClientEncryption();
-}
-
-void SocketSet::failElement(int i, int number, QString description) {
-    drop(elements_[i]);
-    emit error(i, number, description);
-}
-
 void SocketSet::connectTo(int i, const QString& host, quint16 port) {
     if (!valid(i)) return;
     drop(elements_[i]);
     Element& element = elements_[i];
     element.host = host;
     element.port = port;
-    QTcpSocket* socket = nullptr;
-    if (route_.tls) {
-        auto* tls = new QSslSocket(this);
-        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-        if (!route_.caCertificates.isEmpty()) configuration.setCaCertificates(route_.caCertificates);
-        configuration.setPeerVerifyMode(QSslSocket::VerifyPeer);
-        tls->setSslConfiguration(configuration);
-        tls->setPeerVerifyName(host);
-        socket = tls;
-    } else {
-        socket = new QTcpSocket(this);
-    }
+    QTcpSocket* socket = newSocketAlongRoute(host);
     // Only the route decides where a connection goes, never the environment.
     socket->setProxy(QNetworkProxy::NoProxy);
+    element.tls = route_.tls;
     attach(i, socket);
-    if (route_.tls) attachTls(socket);
-    if (route_.viaProxy()) {
-        element.phase = route_.tls ? Phase::AwaitingTunnel : Phase::Ready;
-        socket->connectToHost(route_.proxyHost, route_.proxyPort);
-    } else if (route_.tls) {
-        element.phase = Phase::Handshake;
-        static_cast<QSslSocket*>(socket)->connectToHostEncrypted(host, port);
-    } else {
-        element.phase = Phase::Ready;
-        socket->connectToHost(host, port);
-    }
+    startAlongRoute(i);
 }
 
 void SocketSet::close(int i) {

@@ -117,19 +117,27 @@ private:
         QByteArray tunnelReply;
         QString certificateProblem;  // the reasons the handshake's certificate was refused
         qint64 readLimit = 0;        // setReadLimit's; 0: none
+        bool tls = false;
     };
     bool valid(int i) const { return i >= 0 && i < count(); }
     void attach(int i, QTcpSocket* socket);
-    void attachTls(QTcpSocket* socket);
     void onConnected(QTcpSocket* socket);
     void onReadyRead(QTcpSocket* socket);
-    void readTunnelReply(int i);
-    void failElement(int i, int number, QString description);
     // Raises dataArrival for what the socket holds, from the event loop.
     void deliverLater(QTcpSocket* socket);
     // Sizes the element's read buffer for the connections open now.
     void sizeReadBuffer(const Element& element);
     void drop(Element& element);
+
+    // Along the route (SocketSetRoute.cpp): the socket for a connection to host,
+    // the first connect of element i, the tunnel request once the proxy is
+    // reached, the proxy's answer, and the ends of a failed tunnel or handshake.
+    QTcpSocket* newSocketAlongRoute(const QString& host);
+    void startAlongRoute(int i);
+    void routeStepConnected(int i);
+    void readTunnelReply(int i);
+    void handshakeFailed(int i);
+    void failElement(int i, int number, QString description);
     int indexOfSocket(const QObject* socket) const;
     int indexOfServer(const QObject* server) const;
 

@@ -1,7 +1,7 @@
 // KarvoIE in the real browsers, headless: a page on a local server opens links; with
-// Lumet running and the integration on, monitored links reach Lumet and the browser
-// saves nothing; with Lumet not running, with the integration off, or for an ignored
-// server, the browser downloads the file itself.
+// Lumet running and the integration on, monitored links (http:// and https://) reach
+// Lumet and the browser saves nothing; with Lumet not running, with the integration
+// off, or for an ignored server, the browser downloads the file itself.
 #include "HeadlessBrowser.h"
 #include "common/CRegister.h"
 #include "common/EnvironmentGuard.h"
@@ -158,13 +158,15 @@ protected:
 TEST_P(BrowserEndToEndTest, MonitoredLinksGoToLumetAndTheBrowserSavesNothing) {
     frmZuLocater lumet(record);
     ASSERT_TRUE(lumet.Load());
-    openPage({ignored.url(QStringLiteral("c.zip"))});
-    EXPECT_TRUE(waitFor([&] { return received.size() >= 2 && downloaded({"c.zip"}); }, kScenarioMs))
+    // A secure link is taken before the browser connects: no server need answer it.
+    const QString secure = QStringLiteral("https://127.0.0.1:%1/d.zip").arg(site.port());
+    openPage({secure, ignored.url(QStringLiteral("c.zip"))});
+    EXPECT_TRUE(waitFor([&] { return received.size() >= 3 && downloaded({"c.zip"}); }, kScenarioMs))
         << report();
     // A loaded machine may let the frame's question overtake the click's.
     received.sort();
-    EXPECT_EQ(received,
-              (QStringList{site.url(QStringLiteral("a.zip")), site.url(QStringLiteral("b.zip"))}));
+    EXPECT_EQ(received, (QStringList{site.url(QStringLiteral("a.zip")),
+                                     site.url(QStringLiteral("b.zip")), secure}));
     // A click is held before its request; in Firefox every navigation is.
     EXPECT_FALSE(requested("a.zip"));
     EXPECT_EQ(requested("b.zip"), GetParam() == Kind::Chromium);

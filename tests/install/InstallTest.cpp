@@ -1,14 +1,20 @@
 // What `cmake --install` and `cpack -G DEB` make of the build: the programs, menu
 // entries that desktop-file-validate accepts and that start installed programs,
-// their icons, the user's guide, and a package with the libraries Qt loads at run
-// time among its dependencies.
+// their icons, the user's guide, the browser extensions with host manifests that
+// name the installed host, and a package with the libraries Qt loads at run time
+// among its dependencies.
+#include "settings/BrowserIntegration.h"
+#include "support/WaitFor.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <csignal>
 
 namespace {
 
@@ -33,14 +39,47 @@ Ran run(const QString& program, const QStringList& arguments, int timeoutMs = 24
     return ran;
 }
 
-// The programs whose menu entry the install carries: the desktop program, and
-// Karvo when the tree builds it.
+// The menu entries under share/applications of an installation or of the source tree.
 QStringList menuEntries(const QString& prefix) {
     QStringList names;
     for (const QFileInfo& entry : QDir(prefix + QStringLiteral("/share/applications"))
                                       .entryInfoList({QStringLiteral("*.desktop")}, QDir::Files))
         names << entry.absoluteFilePath();
     return names;
+}
+
+QJsonDocument jsonOf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QJsonDocument::fromJson(file.readAll());
+}
+
+// The browser files under share/vornelkarvo/browser of an installation in root
+// (the prefix's folder, or a package's unpacked tree) whose programs are in bindir.
+void expectBrowserFiles(const QString& root, const QString& bindir) {
+    const QString browser = root + QStringLiteral("/share/vornelkarvo/browser/");
+    EXPECT_TRUE(QFileInfo::exists(browser + QStringLiteral("chromium/manifest.json")));
+    EXPECT_TRUE(QFileInfo::exists(browser + QStringLiteral("chromium/click-filter.js")));
+    EXPECT_GT(QFileInfo(browser + QStringLiteral("karvoie-firefox.xpi")).size(), 0);
+    // The same manifests as the integration switch writes for one user.
+    const QString host = bindir + QStringLiteral("/karvoie-host");
+    const QString manifests = browser + QStringLiteral("native-messaging-hosts/");
+    EXPECT_EQ(jsonOf(manifests + QStringLiteral("chromium/org.vornelkarvo.karvoie.json")),
+              QJsonDocument::fromJson(BrowserIntegration::ChromiumManifest(host)));
+    EXPECT_EQ(jsonOf(manifests + QStringLiteral("firefox/org.vornelkarvo.karvoie.json")),
+              QJsonDocument::fromJson(BrowserIntegration::FirefoxManifest(host)));
+}
+
+// Every menu entry of the source tree, installed or not yet (Karvo's waits for its window).
+TEST(InstallTest, MenuEntriesOfTheSourceTreeAreValid) {
+    const QStringList entries = menuEntries(QStringLiteral(VK_SOURCE_DIR));
+    EXPECT_EQ(entries.size(), 2);
+    for (const QString& entry : entries) {
+        SCOPED_TRACE(entry.toStdString());
+        const Ran validate = run(QStringLiteral("desktop-file-validate"), {entry});
+        EXPECT_EQ(validate.exitCode, 0) << validate.output.toStdString();
+        EXPECT_TRUE(validate.output.isEmpty()) << validate.output.toStdString();
+    }
 }
 
 TEST(InstallTest, MenuEntriesIconsGuideAndPrograms) {
@@ -50,13 +89,15 @@ TEST(InstallTest, MenuEntriesIconsGuideAndPrograms) {
                                                       QStringLiteral("--prefix"), prefix.path()});
     ASSERT_EQ(install.exitCode, 0) << install.output.toStdString();
 
-    for (const char* file : {"bin/lumet", "bin/lumet-desktop", "bin/lumet-send"})
+    for (const char* file : {"bin/lumet", "bin/lumet-desktop", "bin/lumet-send", "bin/karvo", "bin/karvoie-host"})
         EXPECT_TRUE(QFileInfo(prefix.filePath(QLatin1String(file))).isExecutable()) << file;
     EXPECT_TRUE(QFileInfo::exists(prefix.filePath(QStringLiteral("share/vornelkarvo/guide/index.html"))));
+    expectBrowserFiles(prefix.path(), prefix.filePath(QStringLiteral("bin")));
+    const Ran version = run(prefix.filePath(QStringLiteral("bin/lumet")), {QStringLiteral("--version")});
+    EXPECT_EQ(version.exitCode, 0) << version.output.toStdString();
 
     const QStringList entries = menuEntries(prefix.path());
-    ASSERT_TRUE(entries.contains(prefix.filePath(QStringLiteral("share/applications/lumet.desktop"))))
-        << entries.join(u' ').toStdString();
+    ASSERT_EQ(entries, QStringList{prefix.filePath(QStringLiteral("share/applications/lumet.desktop"))});
     for (const QString& entry : entries) {
         SCOPED_TRACE(entry.toStdString());
         const Ran validate = run(QStringLiteral("desktop-file-validate"), {entry});
@@ -71,6 +112,24 @@ TEST(InstallTest, MenuEntriesIconsGuideAndPrograms) {
             prefix.filePath(QStringLiteral("share/icons/hicolor/scalable/apps/%1.svg").arg(icon))))
             << icon.toStdString();
     }
+
+    // What the menu entry starts comes up: its hand-over channel listens, and it ends
+    // cleanly when told to.
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    QProcess desktop;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VORNELKARVO_ROOT"), root.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    desktop.setProcessEnvironment(environment);
+    desktop.setProcessChannelMode(QProcess::MergedChannels);
+    desktop.start(prefix.filePath(QStringLiteral("bin/lumet-desktop")), {});
+    ASSERT_TRUE(desktop.waitForStarted(10000));
+    const QString handOver = root.filePath(QStringLiteral("run/KarvoRecieveMessage"));
+    EXPECT_TRUE(waitFor([&] { return QFileInfo::exists(handOver); }, 60000));
+    ASSERT_EQ(::kill(static_cast<pid_t>(desktop.processId()), SIGTERM), 0);
+    ASSERT_TRUE(desktop.waitForFinished(30000));
+    EXPECT_EQ(desktop.exitCode(), 0) << desktop.readAll().constData();
 }
 
 TEST(InstallTest, DebianPackageFilesAndDependencies) {
@@ -87,11 +146,16 @@ TEST(InstallTest, DebianPackageFilesAndDependencies) {
     const Ran contents = run(QStringLiteral("dpkg-deb"), {QStringLiteral("--contents"), deb});
     ASSERT_EQ(contents.exitCode, 0) << contents.output.toStdString();
     for (const char* file :
-         {"./usr/bin/lumet", "./usr/bin/lumet-desktop", "./usr/bin/lumet-send",
-          "./usr/share/applications/lumet.desktop", "./usr/share/icons/hicolor/scalable/apps/lumet.svg",
-          "./usr/share/vornelkarvo/guide/index.html"}) {
+         {"./usr/bin/lumet", "./usr/bin/lumet-desktop", "./usr/bin/lumet-send", "./usr/bin/karvo",
+          "./usr/bin/karvoie-host", "./usr/share/applications/lumet.desktop",
+          "./usr/share/icons/hicolor/scalable/apps/lumet.svg", "./usr/share/vornelkarvo/guide/index.html",
+          "./usr/share/vornelkarvo/browser/karvoie-firefox.xpi"}) {
         EXPECT_TRUE(contents.output.contains(QLatin1String(file) + QLatin1Char('\n'))) << file;
     }
+    // The host manifests name the host where the package puts it.
+    const Ran unpack = run(QStringLiteral("dpkg-deb"), {QStringLiteral("-x"), deb, out.filePath(QStringLiteral("tree"))});
+    ASSERT_EQ(unpack.exitCode, 0) << unpack.output.toStdString();
+    expectBrowserFiles(out.filePath(QStringLiteral("tree/usr")), QStringLiteral("/usr/bin"));
     // Nothing outside /usr, nothing of the build tree.
     for (const QString& line : contents.output.split(u'\n', Qt::SkipEmptyParts)) {
         const QString path = line.section(u' ', -1);

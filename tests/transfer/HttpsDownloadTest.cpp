@@ -181,6 +181,43 @@ TEST_F(HttpsTest, RefusedCertificatesEndWithTheirReason) {
     }
 }
 
+// A server that speaks no TLS on a secure address (it answers the handshake with
+// "400 Bad Request"): the handshake fails, which no retry mends.
+TEST_F(HttpsTest, AServerWithoutTlsEndsTheDownload) {
+    publish(QStringLiteral("f.bin"), 1000, 67);
+    NginxServer plain({.documentRoot = docs_.path()});
+    ASSERT_TRUE(plain.start()) << plain.errorString().toStdString();
+    QString address = plain.url(QStringLiteral("f.bin"));
+    address.replace(QStringLiteral("http://"), QStringLiteral("https://"));
+    frmDownload& dl = start(address, target());
+    ASSERT_TRUE(waitForOutcome(30000));
+    EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Failed);
+    EXPECT_TRUE(dl.lblStatus.startsWith(QStringLiteral("TLS handshake with 127.0.0.1 failed: ")))
+        << dl.lblStatus.toStdString();
+    EXPECT_EQ(dl.RetryCount, 0);
+    EXPECT_FALSE(QFile::exists(target()));
+}
+
+// A TLS connection that ends before the body has all its bytes is no complete
+// file: the download asks again for what is missing.
+TEST_F(HttpsTest, ACutConnectionIsNoCompleteFile) {
+    const QByteArray data = patternBytes(300000, 68);
+    ScriptedHttpServer server;
+    ASSERT_TRUE(server.useTls(certificates_->server().certificate, certificates_->server().key));
+    server.setHandler(HttpFileResponder(
+        data, {.closeEarlyWhen =
+                   [](const ScriptedHttpServer::Request& r) {
+                       return r.header("User-Agent") == "Ostel Segment 0";
+                   },
+               .closeAfterBodyBytes = 123456}));
+    frmDownload& dl = start(server.url(QStringLiteral("f.bin")), target());
+    ASSERT_TRUE(waitForOutcome(30000));
+    EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Completed);
+    expectFile(target(), data);
+    ASSERT_EQ(server.requests().size(), 3);
+    EXPECT_EQ(server.requests()[2].header("Range"), QByteArray("bytes=123456-299999"));
+}
+
 TEST_F(HttpsTest, AnUnreadableCertificateFileEndsTheDownload) {
     const QString notPem = dir_.filePath(QStringLiteral("not-a-certificate.pem"));
     ASSERT_TRUE(writeWholeFile(notPem, "hello"));

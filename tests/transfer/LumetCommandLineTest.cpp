@@ -56,6 +56,8 @@ TEST_F(LumetCommandLineTest, HelpVersionAndOptionsItDoesNotKnow) {
         {{QStringLiteral("--version")}, 0, "lumet 1.0.0", ""},
         {{QStringLiteral("--help"), QStringLiteral("x")}, 2, "", "--help takes no value"},
         {{QStringLiteral("--bogus")}, 2, "", "lumet: unknown option \"--bogus\""},
+        {{QStringLiteral("--start-with-desktop"), QStringLiteral("yes")}, 2, "",
+         "lumet: --start-with-desktop takes on or off"},
         {{QStringLiteral("--get"), url, QStringLiteral("--save-to"), target(), QStringLiteral("--frob")},
          2, "", "lumet: unknown option \"--frob\""},
         {{QStringLiteral("--get"), url, QStringLiteral("--save-to")}, 2, "", "--save-to needs a value"},

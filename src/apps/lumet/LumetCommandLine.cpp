@@ -51,15 +51,22 @@ QString LumetCommandLine::helpText() {
                "--stats             at the end: how late the event loop's 500 ms ticks ran\n"
                "                    (median, p99, max) and the peak resident memory\n"
                "--print-settings    the effective settings, one Name=value a line\n"
+               "--browser-integration on|off\n"
+               "                    browser capture: registers the helper and the browsers'\n"
+               "                    host manifests for this user (off removes them)\n"
+               "--start-with-desktop on|off\n"
+               "                    start lumet-desktop when you log in\n"
                "--help              this text\n"
                "--version           the version of lumet, Qt and the TLS library\n"
                "\n"
                "Exit codes:\n"
-               "  0    completed, or skipped with --existing skip (with --get-list: every line)\n"
-               "  1    the download failed (with --get-list: any download, or a bad line)\n"
-               "  2    usage error\n"
-               "  130  interrupted with Ctrl+C (the partial file stays; the last line tells\n"
-               "       how to resume it)\n");
+               "  0      completed, skipped with --existing skip, or the switch was set\n"
+               "         (--get-list: every line completed or was skipped)\n"
+               "  1      the download failed, or the switch could not be set\n"
+               "         (--get-list: any download failed, or a line was bad)\n"
+               "  2      usage error\n"
+               "  128+N  stopped by signal N: 130 for Ctrl+C, 143 for kill (the partial file\n"
+               "         stays; the last line tells how to resume it)\n");
 }
 
 int LumetCommandLine::run() {
@@ -155,10 +162,8 @@ int LumetCommandLine::printSettings() {
 
 int LumetCommandLine::runSwitch(const std::function<SwitchOutcome(bool)>& click) {
     const QString state = arguments_.value(1);
-    if (arguments_.size() != 2 || (state != QLatin1String("on") && state != QLatin1String("off"))) {
-        std::fputs(qPrintable(usage()), stderr);
-        return kUsageError;
-    }
+    if (arguments_.size() != 2 || (state != QLatin1String("on") && state != QLatin1String("off")))
+        return usageError(QStringLiteral("%1 takes on or off").arg(arguments_.first()));
     LoadSettings();
     const SwitchOutcome outcome = click(state == QLatin1String("on"));
     for (const QString& change : outcome.changes) std::printf("%s\n", qPrintable(change));

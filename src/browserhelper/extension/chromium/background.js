@@ -71,7 +71,7 @@ function ask(message) {
 
 function isCandidate(url) {
   const lower = String(url).toLowerCase();
-  return lower.startsWith("http://") || lower.startsWith("ftp://");
+  return lower.startsWith("http://") || lower.startsWith("https://") || lower.startsWith("ftp://");
 }
 
 function takeReleased(url) {

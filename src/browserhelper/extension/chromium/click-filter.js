@@ -17,7 +17,7 @@ window.addEventListener("click", (event) => {
     return;
   }
   // A query makes the extension unusable anyway; a name without a dot has none.
-  if ((url.protocol !== "http:" && url.protocol !== "ftp:") || url.search) return;
+  if (!["http:", "https:", "ftp:"].includes(url.protocol) || url.search) return;
   const name = url.pathname.slice(url.pathname.lastIndexOf("/") + 1);
   if (!name.includes(".")) return;
 

@@ -1,9 +1,9 @@
-// KarvoIE for Firefox. Every page and frame navigation to an http:// address is held
-// before its request leaves the browser and put to the native host, which decides as
-// Lumet's settings say and hands the address to Lumet. Only when Lumet took it is
-// the navigation cancelled; with no host (integration off), a host that ends, or no
-// answer in time, it goes on. Firefox waits for the answer without a time-out of
-// its own, hence the one here.
+// KarvoIE for Firefox. Every page and frame navigation to an http:// or https://
+// address is held before its request leaves the browser and put to the native host,
+// which decides as Lumet's settings say and hands the address to Lumet. Only when
+// Lumet took it is the navigation cancelled; with no host (integration off), a host
+// that ends, or no answer in time, it goes on. Firefox waits for the answer without
+// a time-out of its own, hence the one here.
 "use strict";
 
 const HOST = "org.vornelkarvo.karvoie";
@@ -94,6 +94,6 @@ browser.webRequest.onBeforeRequest.addListener(
     });
     return { cancel };
   },
-  { urls: ["http://*/*"], types: ["main_frame", "sub_frame"] },
+  { urls: ["http://*/*", "https://*/*"], types: ["main_frame", "sub_frame"] },
   ["blocking"]
 );
