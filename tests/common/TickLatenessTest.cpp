@@ -1,6 +1,6 @@
 // The figures of `lumet --stats`: how late the 500 ms ticks ran, and the peak
 // resident memory.
-#include "common/ProcessMemory.h"
+#include "common/ProcessFigures.h"
 #include "common/TickLateness.h"
 
 #include <gtest/gtest.h>
@@ -69,16 +69,26 @@ TEST(TickLatenessTest, SummaryGivesMedianNearestRankP99AndMaximum) {
     EXPECT_DOUBLE_EQ(none.summary().maxMs, 0.0);
 }
 
+TEST(TickLatenessTest, TimeOnAndWaitingForACpuAreReadFromSchedstat) {
+    const ProcessFigures::CpuTimes times = ProcessFigures::SchedulerTimesFromText("1541696678 11511465300 656\n");
+    EXPECT_EQ(times.runningNs, 1541696678);
+    EXPECT_EQ(times.waitingNs, 11511465300);
+    for (const QByteArray& text : {QByteArray(), QByteArray("12 x 3\n"), QByteArray("12 34\n")})
+        EXPECT_EQ(ProcessFigures::SchedulerTimesFromText(text).waitingNs, -1) << text.constData();
+    // This process has run.
+    EXPECT_GT(ProcessFigures::SchedulerTimes().runningNs, 0);
+}
+
 TEST(TickLatenessTest, PeakResidentMemoryIsReadFromTheStatusText) {
-    EXPECT_EQ(ProcessMemory::PeakResidentFromStatus("Name:\tlumet\nVmPeak:\t  300000 kB\n"
+    EXPECT_EQ(ProcessFigures::PeakResidentFromStatus("Name:\tlumet\nVmPeak:\t  300000 kB\n"
                                                     "VmHWM:\t   15244 kB\nVmRSS:\t 9000 kB\n"),
               15244 * 1024);
-    EXPECT_EQ(ProcessMemory::PeakResidentFromStatus("Name:\tlumet\nVmRSS:\t 9000 kB\n"), -1);
-    EXPECT_EQ(ProcessMemory::PeakResidentFromStatus("VmHWM:\t lots kB\n"), -1);
-    EXPECT_EQ(ProcessMemory::PeakResidentFromStatus("VmHWM:\t 12 MB\n"), -1);
+    EXPECT_EQ(ProcessFigures::PeakResidentFromStatus("Name:\tlumet\nVmRSS:\t 9000 kB\n"), -1);
+    EXPECT_EQ(ProcessFigures::PeakResidentFromStatus("VmHWM:\t lots kB\n"), -1);
+    EXPECT_EQ(ProcessFigures::PeakResidentFromStatus("VmHWM:\t 12 MB\n"), -1);
     // This process: at least what a 4 MiB block it has touched takes.
     std::vector<char> block(4 << 20, 1);
-    EXPECT_GE(ProcessMemory::PeakResidentBytes(), static_cast<qint64>(block.size()));
+    EXPECT_GE(ProcessFigures::PeakResidentBytes(), static_cast<qint64>(block.size()));
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include "support/NginxServer.h"
 
 #include <QFileInfo>
+#include <QProcess>
+#include <csignal>
 #include <QRegularExpression>
 
 namespace {
@@ -70,7 +72,7 @@ TEST_F(LumetListTest, EveryGoodLineIsSavedAndTheMissingFileAndTheBadLineAreNamed
         << lines[lines.size() - 2].toStdString();
     static const QRegularExpression stats(QStringLiteral(
         "^stats: 500 ms ticks late by median [0-9.]+ ms, p99 [0-9.]+ ms, max [0-9.]+ ms "
-        "\\([0-9]+ ticks\\); peak resident [0-9.]+ MiB$"));
+        "\\([0-9]+ ticks\\); peak resident [0-9.]+ MiB; on a CPU [0-9.]+ s, waiting for one [0-9.]+ s$"));
     EXPECT_TRUE(stats.match(lines.last()).hasMatch()) << lines.last().toStdString();
 
     // --set held for every line: both files came in segments.
@@ -95,6 +97,35 @@ TEST_F(LumetListTest, EveryGoodLineIsSavedAndTheMissingFileAndTheBadLineAreNamed
     EXPECT_TRUE(run.err.contains(QStringLiteral("Total: 3 downloads, 0 completed, 1 failed, 2 skipped, 1 bad line")))
         << run.err.toStdString();
     EXPECT_EQ(sha256OfFile(outA), sha256Hex(a));
+}
+
+// Ctrl+C: every running download is named as incomplete, the waiting ones are
+// counted, and lumet ends with 128 + SIGINT.
+TEST_F(LumetListTest, CtrlCEndsEveryRunningDownloadAndStartsNoMore) {
+    ASSERT_TRUE(docs_.isValid());
+    publish(QStringLiteral("slow.bin"), 1024 * 1024, 92);
+    NginxServer nginx({.documentRoot = docs_.path(), .limitRate = 100000});
+    ASSERT_TRUE(nginx.start()) << nginx.errorString().toStdString();
+    QStringList lines;
+    for (int i = 1; i <= 22; ++i)
+        lines << nginx.url(QStringLiteral("slow.bin")) + u'\t' + target(QStringLiteral("out/%1.bin").arg(i));
+    const QString list = writeList(lines);
+    QProcess lumet;
+    lumet.start(QStringLiteral(LUMET_BINARY), {QStringLiteral("--get-list"), list});
+    ASSERT_TRUE(lumet.waitForStarted());
+    ASSERT_TRUE(waitFor([&] { return QFileInfo(target(QStringLiteral("out/1.bin"))).size() > 0; }, 60000));
+    ::kill(static_cast<pid_t>(lumet.processId()), SIGINT);
+    ASSERT_TRUE(lumet.waitForFinished(30000));
+    EXPECT_EQ(lumet.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(lumet.exitCode(), 128 + SIGINT);
+    const QString err = QString::fromLocal8Bit(lumet.readAllStandardError());
+    const QString incomplete = QStringLiteral(": Download failed: Interrupted; the file is incomplete. (%1)")
+                                   .arg(nginx.url(QStringLiteral("slow.bin")));
+    EXPECT_EQ(err.count(incomplete), 20) << err.toStdString();
+    EXPECT_TRUE(err.contains(list + QStringLiteral(":20") + incomplete)) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("Interrupted: 2 more downloads were not started.")));
+    EXPECT_TRUE(err.contains(QStringLiteral("Total: 20 downloads, 0 completed, 20 failed, 0 skipped, 0 bad lines;")));
+    EXPECT_FALSE(QFileInfo::exists(target(QStringLiteral("out/21.bin"))));
 }
 
 TEST_F(LumetListTest, UsageErrorsOfTheListMode) {

@@ -65,16 +65,22 @@ QString ListTotal(int completed, int failed, int skipped, int badLines, qint64 b
         .arg(static_cast<double>(elapsedMs) / 1000.0, 0, 'f', 1);
 }
 
-QString Stats(const TickLateness::Summary& ticks, qint64 peakResidentBytes) {
-    const QString peak = peakResidentBytes < 0
-                             ? QStringLiteral("unknown")
-                             : QStringLiteral("%1 MiB").arg(static_cast<double>(peakResidentBytes) / 1048576.0, 0, 'f', 1);
-    return QStringLiteral("stats: 500 ms ticks late by median %1 ms, p99 %2 ms, max %3 ms (%4 ticks); peak resident %5")
-        .arg(ticks.medianMs, 0, 'f', 1)
-        .arg(ticks.p99Ms, 0, 'f', 1)
-        .arg(ticks.maxMs, 0, 'f', 1)
-        .arg(ticks.ticks)
-        .arg(peak);
+QString Stats(const TickLateness::Summary& ticks, qint64 peakResidentBytes,
+              const ProcessFigures::CpuTimes& cpu) {
+    const auto mib = [](qint64 bytes) { return static_cast<double>(bytes) / 1048576.0; };
+    const auto seconds = [](qint64 ns) { return static_cast<double>(ns) / 1e9; };
+    QString text = QStringLiteral("stats: 500 ms ticks late by median %1 ms, p99 %2 ms, max %3 ms (%4 ticks)")
+                       .arg(ticks.medianMs, 0, 'f', 1)
+                       .arg(ticks.p99Ms, 0, 'f', 1)
+                       .arg(ticks.maxMs, 0, 'f', 1)
+                       .arg(ticks.ticks);
+    if (peakResidentBytes >= 0)
+        text += QStringLiteral("; peak resident %1 MiB").arg(mib(peakResidentBytes), 0, 'f', 1);
+    if (cpu.waitingNs >= 0)
+        text += QStringLiteral("; on a CPU %1 s, waiting for one %2 s")
+                    .arg(seconds(cpu.runningNs), 0, 'f', 1)
+                    .arg(seconds(cpu.waitingNs), 0, 'f', 1);
+    return text;
 }
 
 QString ShellQuoted(const QString& word) {

@@ -2,7 +2,7 @@
 
 #include "apps/lumet/ConsoleStatus.h"
 #include "apps/lumet/DownloadReport.h"
-#include "common/ProcessMemory.h"
+#include "common/ProcessFigures.h"
 #include "common/TerminationSignals.h"
 #include "common/TickLateness.h"
 #include "core/UrlParser.h"
@@ -106,6 +106,7 @@ int HeadlessDownload::run() {
     const int code = QCoreApplication::exec();
     console.finish(finalLine);
     if (options_.stats())
-        console.finish(DownloadReport::Stats(ticks.summary(), ProcessMemory::PeakResidentBytes()));
+        console.finish(DownloadReport::Stats(ticks.summary(), ProcessFigures::PeakResidentBytes(),
+                                             ProcessFigures::SchedulerTimes()));
     return code;
 }

@@ -3,7 +3,7 @@
 #include "apps/lumet/ConsoleStatus.h"
 #include "apps/lumet/DownloadReport.h"
 #include "apps/lumet/ListDialogs.h"
-#include "common/ProcessMemory.h"
+#include "common/ProcessFigures.h"
 #include "common/TerminationSignals.h"
 #include "common/TickLateness.h"
 #include "queue/DownloadListFile.h"
@@ -114,7 +114,8 @@ int HeadlessList::run() {
     const int badLines = static_cast<int>(list.badLines().size());
     console.finish(DownloadReport::ListTotal(completed, failed, skipped, badLines, bytes, clock.elapsed()));
     if (options_.stats())
-        console.finish(DownloadReport::Stats(ticks.summary(), ProcessMemory::PeakResidentBytes()));
+        console.finish(DownloadReport::Stats(ticks.summary(), ProcessFigures::PeakResidentBytes(),
+                                             ProcessFigures::SchedulerTimes()));
     if (interruptedBy) return 128 + interruptedBy;
     return failed > 0 || badLines > 0 ? 1 : 0;
 }
