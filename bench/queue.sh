@@ -7,8 +7,8 @@
 #      that is small against the requests of every tool here.
 # Lumet:  lumet --get-list LIST --set Segment=1 --stats   (six segments per file
 #         of 20 MiB and more, all files at once: the queue takes 20)
-# aria2c: aria2c -i LIST -j FILES -x6 -s6   (and with -k1M: its default smallest
-#         piece of 20 MiB lets a 64 MiB file use only three connections)
+# aria2c: aria2c -i LIST -j FILES -x6 -s6   (and with -k1M: with its default
+#         smallest piece of 20 MiB a 64 MiB file gets only two connections)
 # curl:   one curl per file, all started together.
 # Per tool: wall time until every file is there, peak resident memory (curl: the
 # sum of its processes' peaks), CPU time (user + system), and Lumet's own figures
