@@ -7,8 +7,9 @@
 #include <QStringList>
 
 // `lumet --get ADDRESS --save-to FILE [--existing overwrite|resume|skip]
-// [--cacert FILE] [--set NAME=VALUE]... [--stats]`: runs one download window without any
-// face, with the settings of the hive (and the --set values for this run only).
+// [--cacert FILE] [--set NAME=VALUE]... [--stats]`: runs one download window
+// without any face, with the settings of the hive (and the --set values for this
+// run only).
 // On a terminal it keeps one progress line on stderr; its last line says where
 // the file went, why it failed, that it was skipped, or (Ctrl+C) where the
 // partial file is and how to resume it. The exit code tells the outcome: 0
