@@ -4,15 +4,11 @@
 #include <QNetworkProxy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <utility>
 
 namespace {
 // Large enough that a fast loopback peer fills few blocks per event.
 constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
-// What a TLS socket takes from the kernel at a time. Qt's TLS layer copies all the
-// encrypted bytes it holds into a fresh array at every read: kept below malloc's
-// mmap threshold (128 KiB) that array comes from the heap and not from fresh pages
-// each time, which without a limit cost twice the CPU time over a 1 GiB download.
-constexpr qint64 kTlsReadBufferBytes = 64 * 1024;
 }  // namespace
 
 SocketSet::SocketSet(const QString& name, QObject* parent)
@@ -35,6 +31,9 @@ void SocketSet::remove(int k) {
 }
 
 void SocketSet::drop(Element& element) {
+    // The TLS session reads and writes through the socket: it goes first.
+    element.tls.reset();
+    element.plain.clear();
     if (element.socket) {
         element.socket->disconnect(this);
         element.socket->abort();
@@ -43,7 +42,6 @@ void SocketSet::drop(Element& element) {
     }
     element.phase = Phase::Ready;
     element.tunnelReply.clear();
-    element.certificateProblem.clear();
     if (element.server) {
         element.server->disconnect(this);
         element.server->close();
@@ -72,9 +70,18 @@ void SocketSet::attach(int i, QTcpSocket* socket) {
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
         const int index = indexOfSocket(socket);
         if (index < 0) return;
+        Element& element = elements_[index];
+        if (element.phase == Phase::Handshake && element.tls) {
+            // The handshake learns of the end and fails with its reason.
+            continueHandshake(index);
+            return;
+        }
         // Bytes that arrived together with the close are delivered first.
-        if (elements_[index].phase == Phase::Ready && socket->bytesAvailable() > 0)
-            emit dataArrival(index, socket->bytesAvailable());
+        if (element.phase == Phase::Ready) {
+            if (element.tls && !decryptArrived(index)) return;
+            const qint64 arrived = element.tls ? element.plain.size() : socket->bytesAvailable();
+            if (arrived > 0) emit dataArrival(index, arrived);
+        }
         if (indexOfSocket(socket) == index) emit closedByPeer(index);
     });
     connect(socket, &QTcpSocket::errorOccurred, this,
@@ -83,10 +90,6 @@ void SocketSet::attach(int i, QTcpSocket* socket) {
                 if (code == QAbstractSocket::RemoteHostClosedError) return;
                 const int index = indexOfSocket(socket);
                 if (index < 0) return;
-                if (code == QAbstractSocket::SslHandshakeFailedError) {
-                    handshakeFailed(index);
-                    return;
-                }
                 emit error(index, static_cast<int>(code), socket->errorString());
             });
 }
@@ -106,11 +109,23 @@ void SocketSet::onConnected(QTcpSocket* socket) {
 void SocketSet::onReadyRead(QTcpSocket* socket) {
     const int index = indexOfSocket(socket);
     if (index < 0) return;
-    if (elements_[index].phase == Phase::AwaitingTunnel) {
-        readTunnelReply(index);
-        return;
+    Element& element = elements_[index];
+    switch (element.phase) {
+        case Phase::AwaitingTunnel:
+            readTunnelReply(index);
+            return;
+        case Phase::Handshake:
+            continueHandshake(index);
+            return;
+        case Phase::Ready:
+            if (!element.tls) {
+                emit dataArrival(index, socket->bytesAvailable());
+                return;
+            }
+            // A part of a record brings nothing to read yet.
+            if (decryptArrived(index) && !element.plain.isEmpty()) emit dataArrival(index, element.plain.size());
+            return;
     }
-    if (elements_[index].phase == Phase::Ready) emit dataArrival(index, socket->bytesAvailable());
 }
 
 void SocketSet::connectTo(int i, const QString& host, quint16 port) {
@@ -119,10 +134,10 @@ void SocketSet::connectTo(int i, const QString& host, quint16 port) {
     Element& element = elements_[i];
     element.host = host;
     element.port = port;
-    QTcpSocket* socket = newSocketAlongRoute(host);
+    auto* socket = new QTcpSocket(this);
     // Only the route decides where a connection goes, never the environment.
     socket->setProxy(QNetworkProxy::NoProxy);
-    socket->setReadBufferSize(route_.tls ? kTlsReadBufferBytes : 0);
+    socket->setReadBufferSize(0);
     attach(i, socket);
     startAlongRoute(i);
 }
@@ -136,17 +151,39 @@ void SocketSet::closeAll() {
 }
 
 void SocketSet::send(int i, const QByteArray& data) {
-    if (valid(i) && elements_[i].socket) elements_[i].socket->write(data);
+    if (!valid(i) || !elements_[i].socket) return;
+    Element& element = elements_[i];
+    if (!element.tls) {
+        element.socket->write(data);
+    } else if (!element.tls->encrypt(data)) {
+        // Reported once the sender has returned, as the socket's own errors are.
+        QTcpSocket* socket = element.socket;
+        QMetaObject::invokeMethod(
+            this,
+            [this, socket, failure = element.tls->failure()] {
+                const int index = indexOfSocket(socket);
+                if (index >= 0) failElement(index, kTlsFailed, failure);
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 QByteArray SocketSet::readAll(int i) {
     if (!valid(i) || !elements_[i].socket) return {};
+    if (elements_[i].tls) return std::exchange(elements_[i].plain, QByteArray());
     return elements_[i].socket->readAll();
 }
 
 void SocketSet::readInto(int i, QByteArray& buffer) {
     if (!valid(i) || !elements_[i].socket) {
         buffer.clear();
+        return;
+    }
+    if (Element& element = elements_[i]; element.tls) {
+        // The decrypted bytes change places with the caller's buffer, whose room
+        // takes the next ones.
+        buffer.swap(element.plain);
+        element.plain.resize(0);
         return;
     }
     QTcpSocket* socket = elements_[i].socket;

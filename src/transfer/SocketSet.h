@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/ConnectionRoute.h"
+#include "transfer/TlsSession.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -8,7 +9,6 @@
 #include <memory>
 #include <vector>
 
-class QSslError;
 class QTcpServer;
 class QTcpSocket;
 
@@ -31,7 +31,8 @@ public:
 
     // The server's certificate was refused (expired, wrong host, unknown issuer ...).
     static constexpr int kCertificateRefused = 1001;
-    // The TLS handshake failed for another reason (the server speaks no TLS ...).
+    // TLS failed for another reason: the handshake (the server speaks no TLS ...),
+    // or later a record that does not decrypt.
     static constexpr int kTlsFailed = 1002;
     // The proxy answered CONNECT with another status than 200; the description is
     // its status line.
@@ -99,7 +100,8 @@ private:
         QString host;  // the server's name, for CONNECT and the certificate check
         quint16 port = 0;
         QByteArray tunnelReply;
-        QString certificateProblem;  // the reasons the handshake's certificate was refused
+        std::unique_ptr<TlsSession> tls;  // over TLS, once the handshake begins
+        QByteArray plain;                 // over TLS: decrypted, not yet read
     };
     bool valid(int i) const { return i >= 0 && i < count(); }
     void attach(int i, QTcpSocket* socket);
@@ -107,14 +109,16 @@ private:
     void onReadyRead(QTcpSocket* socket);
     void drop(Element& element);
 
-    // Along the route (SocketSetRoute.cpp): the socket for a connection to host,
-    // the first connect of element i, the tunnel request once the proxy is
-    // reached, the proxy's answer, and the ends of a failed tunnel or handshake.
-    QTcpSocket* newSocketAlongRoute(const QString& host);
+    // Along the route (SocketSetRoute.cpp): the first connect of element i, the
+    // tunnel request once the proxy is reached, the proxy's answer, the TLS
+    // handshake, what arrives over TLS, and the end of a failed tunnel or handshake.
     void startAlongRoute(int i);
     void routeStepConnected(int i);
     void readTunnelReply(int i);
-    void handshakeFailed(int i);
+    void startHandshake(int i);
+    void continueHandshake(int i);
+    // Decrypts what arrived on element i; false when the element failed.
+    bool decryptArrived(int i);
     void failElement(int i, int number, QString description);
     int indexOfSocket(const QObject* socket) const;
     int indexOfServer(const QObject* server) const;

@@ -1,16 +1,17 @@
 #include "apps/lumet/HeadlessDownload.h"
 
+#include "apps/lumet/ConsoleStatus.h"
+#include "apps/lumet/DownloadReport.h"
+#include "apps/lumet/HeadlessDialogs.h"
 #include "common/CRegister.h"
+#include "common/TerminationSignals.h"
 #include "core/Language.h"
 #include "core/UrlParser.h"
 #include "core/modFunctions.h"
 #include "core/modGlobalVariables.h"
 #include "transfer/ReportList.h"
-#include "transfer/TlsTrust.h"
+#include "transfer/TlsContext.h"
 #include "transfer/frmDownload.h"
-#include "apps/lumet/ConsoleStatus.h"
-#include "apps/lumet/DownloadReport.h"
-#include "common/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -70,7 +71,7 @@ bool HeadlessDownload::takeOption(const QString& option, const QString& value) {
     } else if (option == QLatin1String("--cacert")) {
         // Read now, so that a wrong name is a usage error and not a failed download.
         caFile_ = QFileInfo(value).absoluteFilePath();
-        if (!TlsTrust::ReadCertificateFile(caFile_, &error_)) return false;
+        if (!TlsContext::Create(caFile_, &error_)) return false;
         sets_ << QStringLiteral("CAFile=") + caFile_;
     } else if (option == QLatin1String("--set")) {
         const qsizetype equals = value.indexOf(QLatin1Char('='));
@@ -96,6 +97,8 @@ int HeadlessDownload::run() {
     LoadSettings();
     if (LangFile.isEmpty()) LangFile = QStringLiteral("English.ini");
     ConsoleStatus console(stderr);
+    HeadlessDialogs dialogs(console);
+    Dialogs::setInstance(&dialogs);
 
     const QString target = QFileInfo(saveTo_).absoluteFilePath();
     ExistChoice = FileIsReadable(target) && FileExists(target) ? existChoice_ : 0;
@@ -153,5 +156,6 @@ int HeadlessDownload::run() {
     window.StartDownload();
     const int code = QCoreApplication::exec();
     console.finish(finalLine);
+    Dialogs::setInstance(nullptr);
     return code;
 }
