@@ -71,12 +71,9 @@ void SocketSet::attach(int i, QTcpSocket* socket) {
         const int index = indexOfSocket(socket);
         if (index < 0) return;
         Element& element = elements_[index];
-        if (element.phase == Phase::Handshake && element.tls) {
-            // The handshake learns of the end and fails with its reason.
-            continueHandshake(index);
-            return;
-        }
-        // Bytes that arrived together with the close are delivered first.
+        // Bytes that arrived together with the close are delivered first. (A server
+        // that refuses the handshake says so in an alert, read as it arrived; one
+        // that only closes is closed, as before the handshake.)
         if (element.phase == Phase::Ready) {
             if (element.tls && !decryptArrived(index)) return;
             const qint64 arrived = element.tls ? element.plain.size() : socket->bytesAvailable();

@@ -30,6 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ParseUrlInto(address, parts);
 
     check(parts.IsHTTP != parts.IsFTP);
+    // TLS is a way of speaking HTTP, never of FTP.
+    check(!parts.IsHTTPS || parts.IsHTTP);
     check(parts.Port == -1 || (parts.Port >= 0 && parts.Port <= 65535));
     check(requestSafe(parts.FullPath));
     check(requestSafe(parts.Path));
