@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -23,18 +24,18 @@ SettingsMonitoringPage::SettingsMonitoringPage(frmSettings& logic, QWidget* pare
         checkBox(QStringLiteral("Monitor clicks in the web browser (Chromium, Firefox)"), s.chkIE),
         1, 0, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("File types to download:")), 2, 0, 1, 2);
-    grid->addWidget(lineEdit(s.txtMonitorTypes), 3, 0);
+    grid->addWidget(listBox(s.txtMonitorTypes), 3, 0);
     grid->addWidget(button(QStringLiteral("Reset To Defaults"),
                            &frmSettings::cmdMonitorTypesReset_Click),
-                    3, 1);
+                    3, 1, Qt::AlignTop);
     grid->addWidget(new QLabel(QStringLiteral("Servers never to download from:")), 4, 0, 1, 2);
-    grid->addWidget(lineEdit(s.txtMonitorServer), 5, 0);
+    grid->addWidget(listBox(s.txtMonitorServer), 5, 0);
     grid->addWidget(button(QStringLiteral("Reset To Defaults"),
                            &frmSettings::cmdMonitorServerReset_Click),
-                    5, 1);
+                    5, 1, Qt::AlignTop);
     auto* hint = new QLabel(QStringLiteral(
-        "Entries end with \";\". A \"?\" in a file type and a \"*\" in a server stand for "
-        "any text."));
+        "Entries are separated by \";\". An entry with \"?\" (file types) or \"*\" (servers) "
+        "matches every name that holds the rest of it."));
     hint->setWordWrap(true);
     grid->addWidget(hint, 6, 0, 1, 2);
 

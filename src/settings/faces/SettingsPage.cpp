@@ -4,8 +4,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -22,6 +25,9 @@ void SettingsPage::onRefresh(std::function<void()> show) {
 
 QLineEdit* SettingsPage::lineEdit(TextControl& control) {
     auto* edit = new QLineEdit;
+    // Numbers are short; a narrow box says so.
+    if (logic_.NumberFields().contains(&control))
+        edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));
     connect(edit, &QLineEdit::textEdited, &logic_,
             [this, &control](const QString& text) { logic_.Change(control, text); });
     connect(edit, &QLineEdit::editingFinished, &logic_,
@@ -32,6 +38,36 @@ QLineEdit* SettingsPage::lineEdit(TextControl& control) {
         edit->setEnabled(control.Enabled);
     });
     return edit;
+}
+
+QPlainTextEdit* SettingsPage::listBox(TextControl& control) {
+    auto* box = new QPlainTextEdit;
+    box->setTabChangesFocus(true);
+    box->setFixedHeight(box->fontMetrics().lineSpacing() * 3 + 2 * box->frameWidth() + 8);
+    connect(box, &QPlainTextEdit::textChanged, &logic_, [this, box, &control] {
+        logic_.Change(control, box->toPlainText().replace(u'\n', u' '));
+    });
+    box->installEventFilter(this);
+    listBoxes_.insert(box, &control);
+    onRefresh([box, &control] {
+        if (box->toPlainText() != control.Text) {
+            const QSignalBlocker blocker(box);
+            box->setPlainText(control.Text);
+        }
+        box->setEnabled(control.Enabled);
+    });
+    return box;
+}
+
+bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {
+    if (TextControl* control = listBoxes_.value(watched)) {
+        if (event->type() == QEvent::FocusOut) logic_.LostFocus(*control);
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QCheckBox* SettingsPage::checkBox(const QString& caption, BoxControl& control) {
@@ -62,8 +98,7 @@ QRadioButton* SettingsPage::optionButton(const QString& caption, BoxControl& con
 QComboBox* SettingsPage::comboBox(ChoiceControl& control,
                                   void (frmSettings::*choose)(const QString&)) {
     auto* box = new QComboBox;
-    connect(box, &QComboBox::activated, &logic_,
-            [this, box, choose](int index) { (logic_.*choose)(box->itemText(index)); });
+    connect(box, &QComboBox::textActivated, &logic_, choose);
     onRefresh([box, &control] {
         const QSignalBlocker blocker(box);
         QStringList shown;
@@ -85,7 +120,7 @@ QLabel* SettingsPage::label(const QString& text, const FrameControl* frame) {
 
 QPushButton* SettingsPage::button(const QString& caption, void (frmSettings::*click)()) {
     auto* pushed = new QPushButton(caption);
-    connect(pushed, &QPushButton::clicked, &logic_, [this, click] { (logic_.*click)(); });
+    connect(pushed, &QPushButton::clicked, &logic_, click);
     return pushed;
 }
 

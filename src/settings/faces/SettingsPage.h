@@ -2,6 +2,7 @@
 
 #include "settings/SettingsControls.h"
 
+#include <QHash>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -11,6 +12,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class frmSettings;
@@ -29,6 +31,9 @@ public:
 
 protected:
     QLineEdit* lineEdit(TextControl& control);
+    // A text of several entries in one line ("a; b; c;"), wrapped over a few lines to
+    // be read whole; the Enter key and pasted line breaks add no line.
+    QPlainTextEdit* listBox(TextControl& control);
     QCheckBox* checkBox(const QString& caption, BoxControl& control);
     QRadioButton* optionButton(const QString& caption, BoxControl& control);
     QComboBox* comboBox(ChoiceControl& control, void (frmSettings::*choose)(const QString&));
@@ -41,6 +46,9 @@ protected:
 
     frmSettings& logic_;
 
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     std::vector<std::function<void()>> shows_;
+    QHash<QObject*, TextControl*> listBoxes_;
 };
