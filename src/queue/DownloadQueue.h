@@ -109,6 +109,7 @@ private:
     int slotFor(int preferred) const;
     frmDownload* loadWindow(int slot);
     void releaseWindow(frmDownload* window);
+    void offerFreshStart(const QPointer<frmDownload>& window);
     void unloadIdleWindowsOf(const ListRow* row);
     static void turnEventLoop();
 
