@@ -21,10 +21,13 @@ std::optional<qint64> number(const QByteArray& text) {
     return value;
 }
 
-// A validator is written on its line as the server sent it; one that could not
-// be read back the same way is left out.
-bool writable(const QByteArray& value) {
-    return !value.isEmpty() && !value.contains('\n') && !value.contains('\r') && !value.contains('\0');
+// A validator goes back to the server in a header line: one with a control
+// character is neither written nor read.
+bool isValidator(const QByteArray& value) {
+    if (value.isEmpty()) return false;
+    for (char c : value)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    return true;
 }
 
 }  // namespace
@@ -33,8 +36,8 @@ QByteArray ProgressJournal::toText() const {
     QByteArray text = kFirstLine + '\n';
     text += "url " + url.toUtf8() + '\n';
     text += "size " + QByteArray::number(size) + '\n';
-    if (writable(etag)) text += "etag " + etag + '\n';
-    if (writable(lastModified)) text += "last-modified " + lastModified + '\n';
+    if (isValidator(etag)) text += "etag " + etag + '\n';
+    if (isValidator(lastModified)) text += "last-modified " + lastModified + '\n';
     for (const Segment& segment : segments)
         text += "segment " + QByteArray::number(segment.start) + ' ' + QByteArray::number(segment.end) +
                 ' ' + QByteArray::number(segment.next) + '\n';
@@ -63,9 +66,9 @@ std::optional<ProgressJournal> ProgressJournal::parse(const QByteArray& text) {
             if (!size) return std::nullopt;
             journal.size = *size;
             hasSize = true;
-        } else if (key == "etag" && journal.etag.isEmpty()) {
+        } else if (key == "etag" && journal.etag.isEmpty() && isValidator(value)) {
             journal.etag = value;
-        } else if (key == "last-modified" && journal.lastModified.isEmpty()) {
+        } else if (key == "last-modified" && journal.lastModified.isEmpty() && isValidator(value)) {
             journal.lastModified = value;
         } else if (key == "segment" && journal.segments.size() < kMaxSegments) {
             const QList<QByteArray> fields = value.split(' ');

@@ -18,6 +18,8 @@ public:
     bool open(const QString& path);
     void close();
     bool isOpen() const { return fd_ >= 0; }
+    // The descriptor, -1 while closed.
+    int handle() const { return fd_; }
 
     // Writes all of data at the 0-based offset; false on failure.
     bool writeAt(qint64 offset, const char* data, qint64 size);

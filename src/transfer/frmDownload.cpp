@@ -186,7 +186,7 @@ void frmDownload::cmdStop_Click() {
 
 void frmDownload::CloseAllSockets() {
     // Whatever ends the transfer for now, the journal has its last positions.
-    saveProgress();
+    saveProgress(true);
     tmrUpdate2.stop();
     tmrUpdate.stop();
     lblTransferRate = kZeroRate;
@@ -284,7 +284,7 @@ void frmDownload::Completion() {
 }
 
 void frmDownload::enterFailed(const QString& status) {
-    saveProgress();
+    saveProgress(true);
     // A failed download waits for the user; no timer restarts it.
     tmrTimeOut.stop();
     tmrReconnect.setEnabled(false);

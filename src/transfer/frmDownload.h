@@ -237,7 +237,7 @@ private:
     void resumeFromJournal();
     void startJournal();
     void beginRound();
-    void saveProgress();
+    void saveProgress(bool untilOnDisk);
     ProgressJournal journalNow() const;
     bool probeMatchesDisk();
     bool replyChanged(const HttpResponseReader& reader) const;

@@ -203,7 +203,7 @@ void frmDownload::onFtpControlClosed(SocketSet& set, int i) {
         return;
     }
     wsFTPData.closeAll();
-    saveProgress();
+    saveProgress(false);
     SegFile[0].close();
     resumeFtpDownload();
     emit changed();

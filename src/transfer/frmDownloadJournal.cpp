@@ -3,6 +3,7 @@
 // file that changed on the server is told from the one whose bytes are on disk.
 #include "core/modFunctions.h"
 #include "core/modGlobalVariables.h"
+#include "transfer/JournalWriter.h"
 #include "transfer/frmDownload.h"
 
 #include <QFileInfo>
@@ -52,6 +53,8 @@ void frmDownload::takeJournal(bool continuing) {
     journalSaved_.clear();
     remoteChanged_ = false;
     const QString path = ProgressJournal::PathFor(SavePath);
+    // A journal this window handed over (before a retry) is on disk first.
+    JournalWriter::instance().wait(path);
     if (!continuing || !FileExists(SavePath)) {
         ProgressJournal::remove(path);
         return;
@@ -129,7 +132,7 @@ void frmDownload::startJournal() {
     journalActive_ = LengthKnown && !ContainsControlCharacters(URL);
     journalSaved_.clear();
     beginRound();
-    saveProgress();
+    saveProgress(false);
 }
 
 void frmDownload::beginRound() { roundStart_ = onDisk_; }
@@ -149,32 +152,32 @@ ProgressJournal frmDownload::journalNow() const {
     return journal;
 }
 
-// Writes the journal when the positions moved. The file's data goes to the disk
-// first, so that the journal never names a byte a power cut could still take.
-void frmDownload::saveProgress() {
+// Hands the journal to the writer when the positions moved; it syncs the file's
+// data first, so that the journal never names a byte a power cut could still take.
+// `untilOnDisk`: returns once it is written (a pause, a stop, the end of the program).
+void frmDownload::saveProgress(bool untilOnDisk) {
     if (!journalActive_ || !LengthKnown) return;
-    const ProgressJournal journal = journalNow();
-    const QByteArray text = journal.toText();
-    if (text == journalSaved_) return;
-    for (SegmentFile& file : SegFile) {
-        if (!file.isOpen()) continue;
-        file.sync();
-        break;
-    }
-    if (journal.write(ProgressJournal::PathFor(SavePath))) journalSaved_ = text;
-}
-
-// The file is whole: it goes to the disk, and then its journal goes.
-void frmDownload::completeJournal() {
-    if (journalActive_) {
-        for (SegmentFile& file : SegFile) {
+    const QString path = ProgressJournal::PathFor(SavePath);
+    const QByteArray text = journalNow().toText();
+    if (text != journalSaved_) {
+        int fd = -1;
+        for (const SegmentFile& file : SegFile) {
             if (!file.isOpen()) continue;
-            file.sync();
+            fd = file.handle();
             break;
         }
+        JournalWriter::instance().submit(path, fd, text);
+        journalSaved_ = text;
     }
+    if (untilOnDisk) JournalWriter::instance().wait(path);
+}
+
+// The file is whole: its journal goes, once no write of it is under way.
+void frmDownload::completeJournal() {
     journalActive_ = false;
-    ProgressJournal::remove(ProgressJournal::PathFor(SavePath));
+    const QString path = ProgressJournal::PathFor(SavePath);
+    JournalWriter::instance().wait(path);
+    ProgressJournal::remove(path);
 }
 
 // The probe's answer against the bytes on disk: a continued journal names the
@@ -235,7 +238,7 @@ bool frmDownload::matchesDisk(int i, qint64 at, const char* data, qint64 size) {
 void frmDownload::refuseChangedFile() {
     remoteChanged_ = true;
     onDisk_ = roundStart_;
-    saveProgress();
+    saveProgress(true);
     tmrReconnect.setEnabled(false);
     CloseAllSockets();
     WSHead.close(0);

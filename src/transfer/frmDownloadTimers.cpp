@@ -31,7 +31,7 @@ void frmDownload::tmrUpdate_Timer() {
         ElapsedSeconds += 0.5;
         lblElapsedTime = FormatSeconds(std::floor(ElapsedSeconds));
         setRowSubItem(4, lblRecievedSize);
-        saveProgress();
+        saveProgress(false);
         emit changed();
     } else {
         Completion();
