@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/UrlParser.h"
-#include "transfer/FtpReplyReader.h"
+#include "common/FtpReplyReader.h"
 #include "transfer/HttpResponseReader.h"
 #include "transfer/ListRow.h"
 #include "transfer/ProgressJournal.h"
@@ -162,6 +162,9 @@ public:
     // whose bytes are on disk.
     bool RemoteChanged() const { return remoteChanged_; }
     static QString RemoteChangedText();
+    // True while the completion handler runs: its message box runs the event loop,
+    // and until it has returned the window must not be given away or deleted.
+    bool CompletionRunning() const { return completing_; }
 
 signals:
     void changed();
@@ -291,6 +294,7 @@ private:
     QByteArray journalSaved_;  // the text last written
     bool remoteChanged_ = false;
     QByteArray compareBuffer_;
+    bool completing_ = false;
     QByteArray readBuffer_;
     std::array<char, 64> base64Table_{};
     int lastPercent_ = -1;

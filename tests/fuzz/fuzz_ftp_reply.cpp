@@ -1,7 +1,7 @@
 // The FTP reply reader on any bytes: however the control connection's bytes are
 // split across reads, the same replies come out, whole and in order, and together
 // they are exactly the bytes that went in, up to the last incomplete reply.
-#include "transfer/FtpReplyReader.h"
+#include "common/FtpReplyReader.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "transfer/FtpReplyReader.h"
+#include "common/FtpReplyReader.h"
 
 namespace {
 
