@@ -127,12 +127,14 @@ void frmDownload::resumeFromJournal() {
 
 // The positions are set: from here on the journal follows the download. A
 // download of unknown size has none (it runs on one connection, which its
-// file's length describes).
+// file's length describes). The first journal is on disk before any request
+// goes out: once segments write, the file's length says nothing, and a kill
+// before the first tick must not leave such a file without its journal.
 void frmDownload::startJournal() {
     journalActive_ = LengthKnown && !ContainsControlCharacters(URL);
     journalSaved_.clear();
     beginRound();
-    saveProgress(false);
+    saveProgress(true);
 }
 
 void frmDownload::beginRound() { roundStart_ = onDisk_; }
