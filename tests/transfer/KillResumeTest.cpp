@@ -3,13 +3,14 @@
 // for byte, or the run says why it cannot be.
 #include "DownloadFixture.h"
 #include "LumetProcess.h"
+#include "common/QStringPrinter.h"
 #include "support/NginxServer.h"
 
 #include <QDateTime>
-#include <QDeadlineTimer>
 #include <QRandomGenerator>
 #include <csignal>
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 
@@ -47,13 +48,21 @@ protected:
         return process;
     }
 
+    // What the file's blocks hold, 0 while there is no file.
+    static qint64 allocatedBytes(const QString& path) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(path).constData(), &st) != 0) return 0;
+        return qint64(st.st_blocks) * 512;
+    }
+
     QTemporaryDir docs_;
 };
 
 // Ten runs, segmented and one connection in turn, each ended by SIGKILL at a
-// random moment. The moments come from a seed that is printed (and taken from
-// KILL_LOOP_SEED when set), so a failing run can be repeated; the outcome must
-// not depend on it.
+// random moment: once the file holds a random amount of data (from none to all
+// of it), whatever the machine's speed. The amounts come from a seed that is
+// printed (and taken from KILL_LOOP_SEED when set), so a failing run can be
+// repeated; the outcome must not depend on it.
 TEST_F(KillResumeTest, KilledAtAnyMomentResumesToTheServersFile) {
     const QByteArray data = publish(QStringLiteral("f.bin"), 70);
     NginxServer nginx({.documentRoot = docs_.path(), .limitRate = kRatePerConnection});
@@ -68,33 +77,37 @@ TEST_F(KillResumeTest, KilledAtAnyMomentResumesToTheServersFile) {
     int killed = 0;
     for (int run = 0; run < 10; ++run) {
         const bool segmented = run % 2 == 0;
-        // Up to a little past the time the whole download takes at the server's rate.
-        const int limitMs = segmented ? 1000 : 5000;
-        const int delayMs = int(random.bounded(limitMs));
-        SCOPED_TRACE(QStringLiteral("run %1, %2, SIGKILL after %3 ms")
+        const qint64 killAt = qint64(random.bounded(quint32(kSize)));
+        SCOPED_TRACE(QStringLiteral("run %1, %2, SIGKILL once %3 bytes are in the file")
                          .arg(run)
                          .arg(segmented ? "six segments" : "one connection")
-                         .arg(delayMs)
+                         .arg(killAt)
                          .toStdString());
         const QString out = target(QStringLiteral("run%1.bin").arg(run));
         const QString url = nginx.url(QStringLiteral("f.bin"));
 
         std::unique_ptr<QProcess> first = startLumet(arguments(url, out, segmented, "resume"));
         ASSERT_TRUE(first->waitForStarted());
-        const bool finished = first->waitForFinished(delayMs);
+        // The blocks the file occupies: what its writes have put in it, holes
+        // between the segments not counted.
+        ASSERT_TRUE(waitFor([&] { return first->state() == QProcess::NotRunning || allocatedBytes(out) >= killAt; },
+                            120000));
+        const bool finished = first->state() == QProcess::NotRunning;
+        const qint64 inFile = allocatedBytes(out);
         if (!finished) {
             first->kill();
             ASSERT_TRUE(first->waitForFinished(10000));
             ++killed;
         }
         const LumetRun resumed = runLumet(arguments(url, out, segmented, "resume"));
-        std::printf("run %d: %s, %s after %d ms, resume exit %d\n", run, segmented ? "segmented" : "single",
-                    finished ? "finished" : "killed", delayMs, resumed.exitCode);
+        std::printf("run %d: %s, %s with %lld bytes in the file, resume exit %d\n", run,
+                    segmented ? "segmented" : "single", finished ? "finished" : "killed", qlonglong(inFile),
+                    resumed.exitCode);
         EXPECT_EQ(resumed.exitCode, 0) << resumed.err.toStdString();
         EXPECT_EQ(sha256OfFile(out), sha256Hex(data));
         EXPECT_FALSE(QFileInfo::exists(ProgressJournal::PathFor(out)));
     }
-    std::printf("kill loop: %d of 10 runs killed mid-way\n", killed);
+    std::printf("kill loop: %d of 10 runs killed mid-way, every file byte-exact\n", killed);
 }
 
 // The server's file is replaced between the runs (same size, new bytes, new date):
