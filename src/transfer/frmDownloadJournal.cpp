@@ -67,9 +67,11 @@ void frmDownload::takeJournal(bool continuing) {
         ignored = QStringLiteral("it is damaged");
     } else if (found) {
         const ProgressJournal& journal = *found;
+        // The bytes the journal counts lie in the file; a segment that has none
+        // may begin past the file's end.
         qint64 furthest = 0;
         for (const ProgressJournal::Segment& segment : journal.segments)
-            furthest = qMax(furthest, segment.next);
+            if (segment.next > segment.start) furthest = qMax(furthest, segment.next);
         if (journal.url != URL)
             ignored = QStringLiteral("it belongs to another address");
         else if (length > journal.size || furthest > length)

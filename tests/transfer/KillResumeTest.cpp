@@ -75,9 +75,12 @@ TEST_F(KillResumeTest, KilledAtAnyMomentResumesToTheServersFile) {
     QRandomGenerator random(seed);
 
     int killed = 0;
+    int exactFiles = 0;
     for (int run = 0; run < 10; ++run) {
         const bool segmented = run % 2 == 0;
-        const qint64 killAt = qint64(random.bounded(quint32(kSize)));
+        // Small amounts as often as large ones: the first moments, where the
+        // segments are set up, are worth as many runs as the rest.
+        const qint64 killAt = qint64(random.bounded(quint32(kSize)) >> random.bounded(8));
         SCOPED_TRACE(QStringLiteral("run %1, %2, SIGKILL once %3 bytes are in the file")
                          .arg(run)
                          .arg(segmented ? "six segments" : "one connection")
@@ -104,10 +107,12 @@ TEST_F(KillResumeTest, KilledAtAnyMomentResumesToTheServersFile) {
                     segmented ? "segmented" : "single", finished ? "finished" : "killed", qlonglong(inFile),
                     resumed.exitCode);
         EXPECT_EQ(resumed.exitCode, 0) << resumed.err.toStdString();
-        EXPECT_EQ(sha256OfFile(out), sha256Hex(data));
+        const bool exact = sha256OfFile(out) == sha256Hex(data);
+        EXPECT_TRUE(exact);
+        exactFiles += exact ? 1 : 0;
         EXPECT_FALSE(QFileInfo::exists(ProgressJournal::PathFor(out)));
     }
-    std::printf("kill loop: %d of 10 runs killed mid-way, every file byte-exact\n", killed);
+    std::printf("kill loop: %d of 10 runs killed mid-way, %d of 10 files byte-exact\n", killed, exactFiles);
 }
 
 // The server's file is replaced between the runs (same size, new bytes, new date):
