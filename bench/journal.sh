@@ -66,7 +66,7 @@ for signal in TERM KILL; do
     sleep 3
     kill -"$signal" "$pid"
     first=0
-    wait "$pid" || first=$?
+    wait "$pid" 2>/dev/null || first=$?
     resumed=0
     "$lumet" --get "http://127.0.0.1:$port/limited/hundred.bin" --save-to "$out" --existing resume \
       "${segmented[@]}" 2>/dev/null || resumed=$?
