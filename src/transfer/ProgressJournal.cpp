@@ -39,8 +39,8 @@ QByteArray ProgressJournal::toText() const {
     if (isValidator(etag)) text += "etag " + etag + '\n';
     if (isValidator(lastModified)) text += "last-modified " + lastModified + '\n';
     for (const Segment& segment : segments)
-        text += "segment " + QByteArray::number(segment.start) + ' ' + QByteArray::number(segment.end) +
-                ' ' + QByteArray::number(segment.next) + '\n';
+        text += "segment " + QByteArray::number(segment.start) + ' ' +
+                QByteArray::number(segment.end) + ' ' + QByteArray::number(segment.next) + '\n';
     text += "end\n";
     return text;
 }
@@ -48,7 +48,8 @@ QByteArray ProgressJournal::toText() const {
 std::optional<ProgressJournal> ProgressJournal::parse(const QByteArray& text) {
     if (text.size() > kMaxBytes || !text.endsWith('\n')) return std::nullopt;
     const QList<QByteArray> lines = text.chopped(1).split('\n');
-    if (lines.size() < 2 || lines.first() != kFirstLine || lines.last() != "end") return std::nullopt;
+    if (lines.size() < 2 || lines.first() != kFirstLine || lines.last() != "end")
+        return std::nullopt;
     ProgressJournal journal;
     bool hasUrl = false;
     bool hasSize = false;

@@ -94,7 +94,8 @@ void frmDownload::takeJournal(bool continuing) {
         onDisk_.add(0, length);
         return;
     }
-    for (const ProgressJournal::Segment& segment : journal_->segments) onDisk_.add(segment.start, segment.next);
+    for (const ProgressJournal::Segment& segment : journal_->segments)
+        onDisk_.add(segment.start, segment.next);
     etag_ = journal_->etag;
     lastModified_ = journal_->lastModified;
 }
@@ -139,7 +140,9 @@ void frmDownload::startJournal() {
     saveProgress(true);
 }
 
-void frmDownload::beginRound() { roundStart_ = onDisk_; }
+void frmDownload::beginRound() {
+    roundStart_ = onDisk_;
+}
 
 ProgressJournal frmDownload::journalNow() const {
     ProgressJournal journal;
@@ -228,7 +231,8 @@ bool frmDownload::matchesDisk(int i, qint64 at, const char* data, qint64 size) {
         compareBuffer_.resize(length);
         // Bytes the file no longer holds (it was cut meanwhile) are written, not compared.
         if (!SegFile[i].readAt(part.first, compareBuffer_.data(), length)) continue;
-        if (std::memcmp(compareBuffer_.constData(), data + (part.first - at), static_cast<size_t>(length)) != 0) {
+        if (std::memcmp(compareBuffer_.constData(), data + (part.first - at),
+                        static_cast<size_t>(length)) != 0) {
             refuseChangedFile();
             return false;
         }
