@@ -2,6 +2,8 @@
 
 #include "common/AtomicFile.h"
 
+#include <QFile>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -20,16 +22,14 @@ JournalWriter::~JournalWriter() {
     if (thread_.joinable()) thread_.join();
 }
 
-void JournalWriter::submit(const QString& path, int fd, const QByteArray& text) {
-    const int handle = fd >= 0 ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1;
+void JournalWriter::submit(const QString& path, const QString& dataPath, const QByteArray& text) {
     {
         std::lock_guard lock(mutex_);
         if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
-        Job job{path, handle, text};
+        Job job{path, QFile::encodeName(dataPath), text};
         bool replaced = false;
         for (Job& waiting : jobs_) {
             if (waiting.path != path) continue;
-            if (waiting.fd >= 0) ::close(waiting.fd);
             waiting = std::move(job);
             replaced = true;
             break;
@@ -60,15 +60,13 @@ void JournalWriter::run() {
         jobs_.pop_front();
         running_ = job.path;
         lock.unlock();
-        if (job.fd >= 0) {
-            // A journal whose data could not be synced would name bytes a power cut
-            // may still take: then the older journal stays.
-            const bool synced = ::fdatasync(job.fd) == 0;
-            ::close(job.fd);
-            if (synced) WriteFileAtomically(job.path, job.text, 0600);
-        } else {
-            WriteFileAtomically(job.path, job.text, 0600);
-        }
+        // A sync reaches the data every handle of the file wrote, closed ones too.
+        // A journal whose data could not be synced would name bytes a power cut
+        // may still take: then the older journal stays.
+        const int fd = ::open(job.dataPath.constData(), O_RDONLY | O_CLOEXEC);
+        const bool synced = fd >= 0 && ::fdatasync(fd) == 0;
+        if (fd >= 0) ::close(fd);
+        if (synced) WriteFileAtomically(job.path, job.text, 0600);
         lock.lock();
         running_.clear();
         changed_.notify_all();

@@ -54,15 +54,6 @@ bool SegmentFile::readAt(qint64 offset, char* data, qint64 size) {
     return true;
 }
 
-bool SegmentFile::sync() {
-    if (fd_ < 0) return false;
-    if (::fdatasync(fd_) != 0) {
-        lastError_ = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
-    return true;
-}
-
 bool SegmentFile::truncate(qint64 length) {
     if (fd_ < 0) return false;
     if (::ftruncate(fd_, length) != 0) {

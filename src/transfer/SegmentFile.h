@@ -18,8 +18,6 @@ public:
     bool open(const QString& path);
     void close();
     bool isOpen() const { return fd_ >= 0; }
-    // The descriptor, -1 while closed.
-    int handle() const { return fd_; }
 
     // Writes all of data at the 0-based offset; false on failure.
     bool writeAt(qint64 offset, const char* data, qint64 size);
@@ -27,8 +25,6 @@ public:
     bool readAt(qint64 offset, char* data, qint64 size);
     // Cuts the file to length bytes.
     bool truncate(qint64 length);
-    // Puts what was written through any handle of the file on the disk (fdatasync).
-    bool sync();
     QString lastError() const { return lastError_; }
 
 private:

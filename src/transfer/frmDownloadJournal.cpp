@@ -167,13 +167,7 @@ void frmDownload::saveProgress(bool untilOnDisk) {
     const QString path = ProgressJournal::PathFor(SavePath);
     const QByteArray text = journalNow().toText();
     if (text != journalSaved_) {
-        int fd = -1;
-        for (const SegmentFile& file : SegFile) {
-            if (!file.isOpen()) continue;
-            fd = file.handle();
-            break;
-        }
-        JournalWriter::instance().submit(path, fd, text);
+        JournalWriter::instance().submit(path, SavePath, text);
         journalSaved_ = text;
     }
     if (untilOnDisk) JournalWriter::instance().wait(path);
