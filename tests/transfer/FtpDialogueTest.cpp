@@ -7,7 +7,6 @@
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTimer>
 #include <memory>
 #include <vector>
 
@@ -116,34 +115,45 @@ TEST_F(FtpDialogueTest, DataAndRepliesInEitherOrder) {
     const struct {
         const char* name;
         QByteArray replies;
-        int replyDelayMs;
-        int dataDelayMs;
+        bool dataFirst;  // the data and its end before the replies, or after them
     } cases[] = {
         {"data and its end before 150",
          "150 Opening BINARY mode data connection for file.bin (150000 bytes).\r\n"
          "226 Transfer complete.\r\n",
-         300, 0},
+         true},
         {"the same without a size",
-         "150 Opening BINARY mode data connection.\r\n226 Transfer complete.\r\n", 300, 0},
+         "150 Opening BINARY mode data connection.\r\n226 Transfer complete.\r\n", true},
         {"226 before the data",
-         "150 Opening BINARY mode data connection.\r\n226 Transfer complete.\r\n", 0, 300},
+         "150 Opening BINARY mode data connection.\r\n226 Transfer complete.\r\n", false},
     };
     int n = 0;
     for (const auto& c : cases) {
         QTcpServer dataPeer;
         ASSERT_TRUE(dataPeer.listen(QHostAddress::LocalHost));
-        QObject::connect(&dataPeer, &QTcpServer::newConnection, [&dataPeer, &data, &c] {
+        bool dataSent = false;
+        // Each side holds back (running the loop) until the window has taken what
+        // the other side sent first.
+        QObject::connect(&dataPeer, &QTcpServer::newConnection, [&] {
             QTcpSocket* socket = dataPeer.nextPendingConnection();
-            QTimer::singleShot(c.dataDelayMs, socket, [socket, &data] {
-                socket->write(data);
-                socket->disconnectFromHost();
-            });
+            if (!c.dataFirst) {
+                EXPECT_TRUE(waitFor([&] { return window().TransferLog.contains("226 "); }));
+            }
+            socket->write(data);
+            socket->disconnectFromHost();
+            dataSent = true;
         });
         const quint16 port = dataPeer.serverPort();
         server.onCommand("PASV", "227 Entering Passive Mode (127,0,0,1," +
                                      QByteArray::number(port / 256) + "," +
                                      QByteArray::number(port % 256) + ").\r\n");
-        server.onCommand("RETR", Reply(c.replies).delayed(c.replyDelayMs));
+        server.onCommand("RETR", [&](const QByteArray&) {
+            if (c.dataFirst) {
+                EXPECT_TRUE(waitFor([&] {
+                    return dataSent && window().wsFTPData.state(0) == SocketSet::Closed;
+                }));
+            }
+            return Reply(c.replies);
+        });
         const QString out = target(QStringLiteral("f%1.bin").arg(n++));
         start(url(), out);
         ASSERT_TRUE(waitForOutcome()) << c.name;
