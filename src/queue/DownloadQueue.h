@@ -90,6 +90,8 @@ public:
     frmDownload* BusyWindowOf(const ListRow* row) const;
     // A window that holds a download in progress (running, connecting or paused).
     static bool IsBusy(const frmDownload* window);
+    // A window whose download is paused (its button offers Resume).
+    static bool IsPaused(const frmDownload* window);
 
 signals:
     // A window was created in a slot.

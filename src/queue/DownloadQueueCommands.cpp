@@ -15,12 +15,12 @@ QString fromScheme(QString address) {
     return address;
 }
 
-bool isPaused(const frmDownload* window) {
+}  // namespace
+
+bool DownloadQueue::IsPaused(const frmDownload* window) {
     return window && !window->tmrUpdate.isActive() && window->cmdPause.Enabled &&
            window->cmdPause.Caption == window->CaptionResume;
 }
-
-}  // namespace
 
 void DownloadQueue::ReDownload() {
     // The rows are taken first: restarting one may show a dialog, and the list
@@ -64,7 +64,7 @@ void DownloadQueue::ResumeAll() {
     for (int i = 0; i < kSlots; ++i) {
         turnEventLoop();
         frmDownload* window = DownloadSlots[i];
-        if (isPaused(window)) window->Pause_Resume();
+        if (IsPaused(window)) window->Pause_Resume();
         turnEventLoop();
     }
 }

@@ -13,7 +13,10 @@
 
 const QString frmMain::kTitle = QStringLiteral("Vornel Download Manager");
 
-frmMain::frmMain(QObject* parent) : QObject(parent), ProgramFolder(AppPaths::executableFolder()) {
+frmMain::frmMain(QObject* parent)
+    : QObject(parent), ProgramFolder(AppPaths::executableFolder()), Scheduler(ExtraTimer1) {
+    connect(&ExtraTimer1, &ExtraTimer::Timer, this, &frmMain::ExtraTimer1_Timer);
+    hooks.initScheduler = [this] { Scheduler.InitTimer(true); };
     hooks.isFirstInstance = [this] {
         instance_ = std::make_unique<SingleInstance>(QStringLiteral("lumet"));
         return instance_->isFirst();
@@ -82,6 +85,7 @@ void frmMain::Shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     Queue.tmrGraph.stop();
+    ExtraTimer1.setEnabled(false);
     Queue.SaveHistory();
     call(hooks.unloadHiddenWindows);
     call(hooks.showTray, false);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "queue/DownloadQueue.h"
+#include "queue/ExtraTimer.h"
+#include "queue/frmSchedule.h"
 
 #include <QHash>
 #include <QObject>
@@ -57,6 +59,9 @@ public:
     DownloadQueue Queue;
     // Where the FTP client is looked for: the folder of this program's executable.
     QString ProgramFolder;
+    // The scheduler: its timer, which starts disabled, and its dialog's logic.
+    ExtraTimer ExtraTimer1;
+    frmSchedule Scheduler;
 
     // Runs the start-up; false when another instance runs (the program then ends).
     bool Startup();
@@ -78,6 +83,11 @@ public:
     void PauseAll() { Queue.PauseAll(); }
     void ResumeAll() { Queue.ResumeAll(); }
     void CloseOstel() { Shutdown(); }
+
+    // The scheduler's timer expired: runs what is due (frmMainSchedule.cpp).
+    void ExtraTimer1_Timer();
+    // Restarts the left-over rows of the Downloads list; paused ones are resumed.
+    void RunSchedule();
 
     void Tray1_LeftClick() { call(hooks.showMainWindow); }
     void DropText(const QString& text) { call(hooks.dropText, text); }

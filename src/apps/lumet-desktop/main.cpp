@@ -1,11 +1,12 @@
-// Lumet on the desktop: the main window, its queue, the intake of new addresses
-// and the tray icon.
+// Lumet on the desktop: the main window, its queue, the intake of new addresses,
+// the scheduler and the tray icon.
 #include "common/QtDialogs.h"
 #include "intake/faces/AddressIntake.h"
 #include "intake/faces/frmExist.h"
 #include "intake/frmZuLocater.h"
 #include "queue/TerminationSignals.h"
 #include "queue/faces/frmMainFace.h"
+#include "queue/faces/frmScheduleFace.h"
 #include "queue/frmMain.h"
 
 #include <QApplication>
@@ -25,8 +26,15 @@ int main(int argc, char** argv) {
     main.hooks.addUrl = [&intake] { intake.AddURL(); };
     main.hooks.enterUrl = [&intake] { intake.EnterURL(); };
     main.hooks.dropText = [&intake](const QString& text) { intake.DownLoadURL(text); };
-    main.hooks.loadHiddenWindows = [&locater] { locater.Load(); };
-    main.hooks.unloadHiddenWindows = [&locater] { locater.Unload(); };
+    main.hooks.schedule = [&main, &face] { frmScheduleFace::Show(main.Scheduler, &face); };
+    main.hooks.loadHiddenWindows = [&main, &locater] {
+        main.Scheduler.Form_Load();
+        locater.Load();
+    };
+    main.hooks.unloadHiddenWindows = [&main, &locater] {
+        main.Scheduler.Unload();
+        locater.Unload();
+    };
     main.Queue.AskExistChoice = [&face] { frmExist::Ask(&face); };
 
     // A kill, Ctrl+C or the end of the session saves the queue like Exit does.
