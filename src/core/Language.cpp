@@ -9,19 +9,47 @@
 #include <unistd.h>
 #include <QDateTime>
 #include <QFile>
+#include <QHash>
 #include <cerrno>
 #include <cstring>
 
 namespace {
 
-// 0 when the file is missing (the defaults apply) or can be read; else the error
-// number of what stops the reading.
-int languageFileError(const QString& path) {
+// What tells one state of the language file from another: a different name, a
+// replaced or an edited file reads anew.
+struct FileIdentity {
+    QString path;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    long long modifiedNs = 0;
+
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// Texts already looked up in the file as it was; callers such as the 250 ms
+// total-rate tick ask for the same text again and again.
+struct TextCache {
+    FileIdentity file;
+    QHash<QString, QString> texts;  // key + NUL + default -> text
+};
+
+TextCache& textCache() {
+    static TextCache cache;
+    return cache;
+}
+
+// 0 when the file can be read or is missing (the defaults apply), with its
+// identity filled in; else the error number of what stops the reading.
+int languageFileState(const QString& path, FileIdentity& identity) {
     const QByteArray name = QFile::encodeName(path);
     struct stat info {};
-    if (::stat(name.constData(), &info) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? 0 : errno;
+    identity = {path};
+    if (::stat(name.constData(), &info) != 0) return errno == ENOENT || errno == ENOTDIR ? 0 : errno;
     if (S_ISDIR(info.st_mode)) return EISDIR;
+    identity = {path, info.st_dev, info.st_ino, info.st_size,
+                static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec};
+    if (textCache().file == identity) return 0;
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return errno;
     ::close(fd);
@@ -38,15 +66,25 @@ QString SetCaptionfromINI(const QString& key, const QString& def) {
     // No language chosen: the built-in texts.
     if (LangFile.isEmpty()) return def;
     const QString path = LanguageFolder() + LangFile;
-    if (const int error = languageFileError(path)) {
+    FileIdentity identity;
+    if (const int error = languageFileState(path, identity)) {
         WriteErrorLog(QString::fromLocal8Bit(std::strerror(error)), error,
                       QStringLiteral("SetCaptionfromINI"));
         return QString();
     }
+    TextCache& cache = textCache();
+    if (!(cache.file == identity)) {
+        cache.file = identity;
+        cache.texts.clear();
+    }
+    const QString cacheKey = key + QChar(u'\0') + def;
+    if (const auto found = cache.texts.constFind(cacheKey); found != cache.texts.constEnd())
+        return *found;
     QString text = PrivateProfile::GetString(QStringLiteral("Zu"), key, def, 500, path);
     qsizetype end = text.size();
     while (end > 0 && (text.at(end - 1) == u' ' || text.at(end - 1) == u'\t')) --end;
     text.truncate(end);
+    cache.texts.insert(cacheKey, text);
     return text;
 }
 

@@ -33,12 +33,23 @@ SettingsField onlyOneIsTrue(const char* name) {
         [](const SettingsRecord& record) { return booleanText(record.*Member); }};
 }
 
+// Every number of the record is a count, a size, a time or a port: a negative
+// one would, for example, move a resume point past the end of what is on disk.
+// It is refused and the field keeps its value.
+template <typename T>
+bool nonNegative(T value) {
+    if constexpr (std::is_signed_v<T>)
+        return value >= 0;
+    else
+        return true;
+}
+
 template <auto Member>
 SettingsField wholeNumber(const char* name) {
     return {QLatin1String(name),
             [](SettingsRecord& record, const QString& text) {
-                if (const auto value = TextToWholeNumber<FieldType<Member>>(text))
-                    record.*Member = *value;
+                const auto value = TextToWholeNumber<FieldType<Member>>(text);
+                if (value && nonNegative(*value)) record.*Member = *value;
             },
             [](const SettingsRecord& record) { return QString::number(record.*Member); }};
 }
@@ -49,8 +60,8 @@ template <auto Member, int Added = 0>
 SettingsField number(const char* name) {
     return {QLatin1String(name),
             [](SettingsRecord& record, const QString& text) {
-                if (const std::optional<double> value = TextToNumber(text))
-                    record.*Member = *value + Added;
+                const std::optional<double> value = TextToNumber(text);
+                if (value && nonNegative(*value)) record.*Member = *value + Added;
             },
             [](const SettingsRecord& record) { return NumberToText(record.*Member); }};
 }

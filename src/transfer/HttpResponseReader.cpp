@@ -1,5 +1,6 @@
 #include "transfer/HttpResponseReader.h"
 
+#include <QLocale>
 #include <cstring>
 
 namespace {
@@ -33,6 +34,26 @@ int HttpResponseReader::ParseStatusCode(const QByteArray& reply) {
         code = code * 10 + (c - '0');
     }
     return code;
+}
+
+std::optional<qint64> HttpResponseReader::RetryAfterSeconds(const QByteArray& value,
+                                                            const QDateTime& now) {
+    if (const std::optional<qint64> seconds = parseDecimal(value)) return seconds;
+    // The date forms, in the order HTTP/1.1 prefers them, without the day's name
+    // (a two-digit year would make it disagree with the date's own). asctime pads
+    // a one-digit day with a blank, which simplified() folds away.
+    const QString text = QString::fromLatin1(value).simplified().section(QLatin1Char(' '), 1);
+    static const char* const formats[] = {"dd MMM yyyy HH:mm:ss 'GMT'", "dd-MMM-yy HH:mm:ss 'GMT'",
+                                          "MMM d HH:mm:ss yyyy"};
+    for (const char* format : formats) {
+        QDateTime when = QLocale::c().toDateTime(text, QLatin1String(format));
+        if (!when.isValid()) continue;
+        when.setTimeSpec(Qt::UTC);
+        // A two-digit year names this century or the last, never the one before.
+        if (when.date().year() < 1970) when = when.addYears(100);
+        return qMax<qint64>(0, now.secsTo(when));
+    }
+    return std::nullopt;
 }
 
 QByteArray HttpResponseReader::fieldOf(const QByteArray& header, const QByteArray& name) {
@@ -109,28 +130,8 @@ HttpResponseReader::Result HttpResponseReader::feed(const char* data, qint64 siz
     if (!headerDone_) {
         const qsizetype searchFrom = qMax<qsizetype>(0, pending_.size() - 3);
         pending_.append(data, size);
-        qsizetype end = pending_.indexOf("\r\n\r\n", searchFrom);
-        qsizetype bodyStart = end >= 0 ? end + 4 : -1;
-        // Some servers end header lines with a bare LF; whichever blank line comes
-        // first ends the header.
-        const qsizetype lf = pending_.indexOf("\n\n", searchFrom);
-        if (lf >= 0 && (end < 0 || lf < end)) {
-            end = lf;
-            bodyStart = lf + 2;
-        }
-        if (end < 0) {
-            if (pending_.size() > kMaxHeaderBytes) result.malformed = true;
-            return result;
-        }
-        header_ = pending_.left(end);
-        headerDone_ = true;
-        result.headerCompleted = true;
-        if (!parseHeader()) {
-            result.malformed = true;
-            ended_ = true;
-            return result;
-        }
-        const QByteArray rest = pending_.mid(bodyStart);
+        if (!takeHeader(searchFrom, result)) return result;
+        const QByteArray rest = pending_.mid(bodyStart_);
         pending_.clear();
         // The body part of this block lives in the header buffer; copy it once.
         decoded_ = rest;
@@ -153,6 +154,56 @@ HttpResponseReader::Result HttpResponseReader::feed(const char* data, qint64 siz
         takeBody(data, size, result);
     }
     return result;
+}
+
+// Looks for the end of the final response's header in pending_, dropping the
+// interim responses in front of it. True once that header is complete and usable.
+bool HttpResponseReader::takeHeader(qsizetype searchFrom, Result& result) {
+    // Where the response being looked at begins; what lies before it is interim.
+    qsizetype from = 0;
+    for (;;) {
+        // Bytes held before this feed hold no blank line: searching starts in the new ones.
+        const qsizetype start = qMax(from, searchFrom);
+        qsizetype end = pending_.indexOf("\r\n\r\n", start);
+        qsizetype bodyStart = end >= 0 ? end + 4 : -1;
+        // Some servers end header lines with a bare LF; whichever blank line comes
+        // first ends the header.
+        const qsizetype lf = pending_.indexOf("\n\n", start);
+        if (lf >= 0 && (end < 0 || lf < end)) {
+            end = lf;
+            bodyStart = lf + 2;
+        }
+        if (end < 0) {
+            pending_.remove(0, from);
+            if (interimBytes_ + pending_.size() > kMaxHeaderBytes) result.malformed = true;
+            return false;
+        }
+        const QByteArray header = pending_.mid(from, end - from);
+        const int code = ParseStatusCode(header);
+        // 101 would switch protocols, which no request of ours asks for: it is
+        // taken as the final response, one without a rule.
+        if (header.startsWith("HTTP/") && code >= 100 && code < 200 && code != 101) {
+            interim_.append(header);
+            interimBytes_ += bodyStart - from;
+            from = bodyStart;
+            if (interimBytes_ > kMaxHeaderBytes) {
+                result.malformed = true;
+                ended_ = true;
+                return false;
+            }
+            continue;
+        }
+        header_ = header;
+        bodyStart_ = bodyStart;
+        headerDone_ = true;
+        result.headerCompleted = true;
+        if (!parseHeader()) {
+            result.malformed = true;
+            ended_ = true;
+            return false;
+        }
+        return true;
+    }
 }
 
 void HttpResponseReader::takeBody(const char* data, qint64 size, Result& result) {

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
+#include <QList>
 #include <QtGlobal>
 #include <optional>
 
 // Reads one HTTP response from the bytes of one connection, however the bytes are
 // split across reads: the header is collected up to the first blank line, then the
 // body is framed by Content-Length, by chunked transfer coding (decoded here) or by
-// the end of the connection.
+// the end of the connection. Interim responses (1xx other than 101: 100 Continue,
+// 102 Processing, 103 Early Hints, unknown ones) come before the final response
+// and are skipped; their headers are kept for the log.
 class HttpResponseReader {
 public:
     enum class Framing { Length, Chunked, UntilClose };
@@ -24,6 +28,8 @@ public:
     Result feed(const char* data, qint64 size);
 
     bool headerComplete() const { return headerDone_; }
+    // The headers of the interim responses skipped before the final one.
+    const QList<QByteArray>& interimHeaders() const { return interim_; }
     // The header text without the blank line that ends it.
     const QByteArray& header() const { return header_; }
     int statusCode() const { return statusCode_; }
@@ -45,11 +51,17 @@ public:
     static QByteArray fieldOf(const QByteArray& header, const QByteArray& name);
     // The three characters after the first blank as a number, 0 when they are not one.
     static int ParseStatusCode(const QByteArray& reply);
+    // The wait a "Retry-After:" value asks for, in whole seconds from now: a number
+    // of seconds, or an HTTP date (the three forms HTTP/1.1 allows). Nothing when
+    // the value is neither; 0 for a date that has passed.
+    static std::optional<qint64> RetryAfterSeconds(const QByteArray& value, const QDateTime& now);
 
-    // A header that never ends is not a response we can use.
+    // A header that never ends is not a response we can use; nor are interim
+    // responses that keep coming.
     static constexpr qint64 kMaxHeaderBytes = 64 * 1024;
 
 private:
+    bool takeHeader(qsizetype searchFrom, Result& result);
     bool parseHeader();
     void takeBody(const char* data, qint64 size, Result& result);
     void decodeChunked(const char* data, qint64 size, Result& result);
@@ -57,6 +69,9 @@ private:
     bool headerDone_ = false;
     QByteArray header_;
     QByteArray pending_;  // header bytes collected so far
+    QList<QByteArray> interim_;
+    qint64 interimBytes_ = 0;
+    qsizetype bodyStart_ = 0;  // in pending_, once the header is complete
     int statusCode_ = 0;
     Framing framing_ = Framing::UntilClose;
     std::optional<qint64> contentLength_;

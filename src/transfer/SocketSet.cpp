@@ -140,12 +140,27 @@ int SocketSet::state(int i) const {
     return Closed;
 }
 
-QString SocketSet::localIP(int i) const {
-    if (!valid(i) || !elements_[i].socket) return {};
-    QHostAddress address = elements_[i].socket->localAddress();
+namespace {
+// IPv4 addresses in their dotted form, also when the socket holds them mapped.
+QString addressText(const QHostAddress& address) {
     bool ok = false;
     const quint32 v4 = address.toIPv4Address(&ok);
     return ok ? QHostAddress(v4).toString() : address.toString();
+}
+}  // namespace
+
+QString SocketSet::localIP(int i) const {
+    if (!valid(i) || !elements_[i].socket) return {};
+    return addressText(elements_[i].socket->localAddress());
+}
+
+QString SocketSet::peerIP(int i) const {
+    if (!valid(i) || !elements_[i].socket) return {};
+    return addressText(elements_[i].socket->peerAddress());
+}
+
+void SocketSet::setReadLimit(int i, qint64 bytes) {
+    if (valid(i) && elements_[i].socket) elements_[i].socket->setReadBufferSize(bytes);
 }
 
 bool SocketSet::listen(int i, const QString& address, quint16 port) {
@@ -165,15 +180,20 @@ quint16 SocketSet::listeningPort(int i) const {
     return elements_[i].server->serverPort();
 }
 
-void SocketSet::accept(int i) {
-    if (!valid(i) || !elements_[i].server) return;
+bool SocketSet::accept(int i, const QString& onlyFrom) {
+    if (!valid(i) || !elements_[i].server) return false;
     QTcpServer* server = elements_[i].server;
     QTcpSocket* incoming = server->nextPendingConnection();
+    if (incoming && !onlyFrom.isEmpty() && addressText(incoming->peerAddress()) != onlyFrom) {
+        incoming->abort();
+        incoming->deleteLater();
+        return false;
+    }
     server->disconnect(this);
     server->close();
     server->deleteLater();
     elements_[i].server = nullptr;
-    if (!incoming) return;
+    if (!incoming) return false;
     incoming->setReadBufferSize(0);
     incoming->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
     attach(i, incoming);
@@ -188,4 +208,5 @@ void SocketSet::accept(int i) {
             },
             Qt::QueuedConnection);
     }
+    return true;
 }

@@ -42,13 +42,19 @@ public:
     void readInto(int i, QByteArray& buffer);
     int state(int i) const;
     QString localIP(int i) const;
+    // The address of the other end of a connected element, in the same form.
+    QString peerIP(int i) const;
+    // Holds at most `bytes` unread bytes of element i (0: no limit); beyond that
+    // nothing more is read and the peer waits.
+    void setReadLimit(int i, qint64 bytes);
     // Listens on 127.0.0.1-or-any port for one incoming connection; false when the
     // port cannot be bound.
     bool listen(int i, const QString& address, quint16 port);
     quint16 listeningPort(int i) const;
     // Takes the pending incoming connection of element i onto element i and stops
-    // listening.
-    void accept(int i);
+    // listening. With `onlyFrom` given, a connection from any other address is
+    // closed instead and the element goes on listening; false then.
+    bool accept(int i, const QString& onlyFrom = QString());
 
 signals:
     void connected(int index);

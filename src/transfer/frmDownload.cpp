@@ -8,6 +8,7 @@
 #include "transfer/ReportList.h"
 
 #include <QCoreApplication>
+#include <QUrl>
 
 namespace {
 const QString kZeroRate = QStringLiteral("0 Bytes/Second");
@@ -70,6 +71,7 @@ void frmDownload::StartDownload() {
     }
     probeAnalysed_ = false;
     setUpDone_ = false;
+    ended_ = false;
 
     if (!IsFTP) {
         if (existChoice_ != 0 && existChoice_ != -1) {
@@ -78,6 +80,9 @@ void frmDownload::StartDownload() {
         }
         if (existChoice_ == 0 && FileExists(SavePath)) KillFileQuiet(SavePath);
         SegResume.fill(existChoice_ == -1);
+        // Until the probe has answered nothing is known, not even that the file is empty.
+        LengthKnown = false;
+        ContentLength = 0;
         WSHead.close(0);
         probeReader_.reset();
         WSHead.connectTo(0, Host, static_cast<quint16>(Port));
@@ -94,8 +99,9 @@ void frmDownload::StartDownload() {
 }
 
 void frmDownload::cmdPause_Click() {
-    // A window that never started a download has nothing to pause or resume.
-    if (!started_ || isFileDownloaded()) {
+    // A window that never started a download has nothing to pause or resume, and
+    // a stopped one has closed its files.
+    if (!started_ || ended_ || isFileDownloaded()) {
         RefreshControls(this);
         return;
     }
@@ -196,6 +202,9 @@ void frmDownload::StopDown() {
 // What stopping and completing share: sockets and files closed, the figures
 // frozen, the buttons of a transfer that has ended.
 void frmDownload::endTransfer(const QString& status) {
+    ended_ = true;
+    // No timer may take the transfer up again: not the retry, not the stall rule.
+    tmrReconnect.setEnabled(false);
     CloseAllSockets();
     WSHead.close(0);
     ProgressBar1.Value = percentage();
@@ -225,7 +234,6 @@ void frmDownload::endTransfer(const QString& status) {
 void frmDownload::Unload() {
     if (outcome_ == Outcome::Unloaded) return;
     StopDown();
-    tmrReconnect.setEnabled(false);
     outcome_ = Outcome::Unloaded;
     emit unloaded();
 }
@@ -237,7 +245,6 @@ void frmDownload::Completion() {
             file.truncate(ContentLength);
             break;
         }
-    tmrReconnect.setEnabled(false);
     endTransfer(SetCaptionfromINI(QStringLiteral("11046"), QStringLiteral("Transfer Completed...")));
     setRowSubItem(5, SetCaptionfromINI(QStringLiteral("11052"), QStringLiteral("Download Success")));
 
@@ -272,6 +279,11 @@ void frmDownload::Completion() {
 }
 
 void frmDownload::enterFailed(const QString& status) {
+    // A failed download waits for the user; no timer restarts it.
+    tmrTimeOut.stop();
+    tmrReconnect.setEnabled(false);
+    tmrUpdate.stop();
+    tmrUpdate2.stop();
     lblStatus = status;
     setRowStatus(status);
     outcome_ = Outcome::Failed;
@@ -290,9 +302,11 @@ int frmDownload::percentage() const {
     return static_cast<int>(static_cast<double>(Received) / static_cast<double>(ContentLength) * 100.0);
 }
 
-QString frmDownload::lastPathComponent() const {
-    const int slash = Path.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? Path : Path.mid(slash + 1);
+// The file's name as the server knows it: the last part of the path, "%20"
+// and the like decoded.
+QString frmDownload::displayName() const {
+    const QString name = FullPath.mid(FullPath.lastIndexOf(QLatin1Char('/')) + 1);
+    return QUrl::fromPercentEncoding(name.toUtf8());
 }
 
 void frmDownload::LayoutSegmentBars(int n) {

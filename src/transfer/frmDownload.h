@@ -73,8 +73,9 @@ public:
     int RetryCount = 0;
     int RedirectCount = 0;
     bool ProbeFullRange = false;
-    // False while the server has not told the size: the body then runs until the
-    // server ends it, and completion waits for that end.
+    // False while the server has not told the size (the probe has not answered,
+    // or the reply had no length): the body then runs until the server ends it,
+    // and completion waits for that end.
     bool LengthKnown = true;
 
     // --- FTP dialogue state
@@ -181,6 +182,7 @@ private:
     void followRedirect(const QByteArray& location);
     void acceptSize(int code, qint64 size);
     void reprobe();
+    void waitForRetry(int code);
 
     void onSegmentConnected(SocketSet& set, int i);
     void onSegmentData(SocketSet& set, int i);
@@ -193,6 +195,7 @@ private:
     void finishUnknownLength();
     void completeWhenDone();
     bool segmentComplete(int i) const;
+    void endIfNothingRuns();
 
     // FTP (frmDownloadFtp.cpp)
     void connectFtpSockets();
@@ -231,7 +234,7 @@ private:
     void setRowStatus(const QString& text);
     void setRowSubItem(int k, const QString& text);
     int percentage() const;
-    QString lastPathComponent() const;
+    QString displayName() const;
 
     ReportList* lstMain_;
     ReportList* lstComplete_;
@@ -243,11 +246,15 @@ private:
     bool probeAnalysed_ = false;
     bool setUpDone_ = false;
     bool started_ = false;
+    // Stopped or completed: nothing but a new StartDownload moves the transfer again.
+    bool ended_ = false;
     int existChoice_ = 0;  // the existing-file decision taken when this download started
     FtpReplyReader ftpReplies_;
     bool ftpDataEnded_ = false;       // the server ended the data connection of this transfer
     bool ftpTransferClosed_ = false;  // ... and said 226 on the control connection
     int ftpClosesWithoutProgress_ = 0;
+    // The file holds what this window wrote: a retry continues it.
+    bool ftpFileTaken_ = false;
     qint64 ftpNextAtConnect_ = 1;
     Outcome outcome_ = Outcome::Running;
     QByteArray readBuffer_;

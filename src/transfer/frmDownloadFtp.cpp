@@ -21,6 +21,9 @@ constexpr int kPortOffsets = 134;
 // A server that keeps closing the control connection without a byte of progress
 // is left to the time-out after this many reconnects.
 constexpr int kMaxClosesWithoutProgress = 5;
+// Data that comes before the 150 reply waits, at most this much of it; beyond,
+// the data connection is not read and the server waits.
+constexpr qint64 kEarlyDataBytes = 256 * 1024;
 
 // The port's high and low byte as PORT ends: ",12,r" for 12 × 256 + r.
 QString portTail(int port) {
@@ -37,17 +40,21 @@ std::optional<qint64> announcedSize(const QByteArray& reply) {
     return match.captured(1).toLongLong();
 }
 
-struct PassiveTarget {
-    QString address;
-    quint16 port = 0;
-};
-
-// "(h1,h2,h3,h4,p1,p2)" of a 227 reply.
-std::optional<PassiveTarget> passiveTarget(const QByteArray& reply) {
+// The text between the parentheses of a reply.
+std::optional<QByteArray> inParentheses(const QByteArray& reply) {
     const qsizetype open = reply.indexOf('(');
     const qsizetype close = open < 0 ? -1 : reply.indexOf(')', open);
     if (close < 0) return std::nullopt;
-    const QList<QByteArray> fields = reply.mid(open + 1, close - open - 1).split(',');
+    return reply.mid(open + 1, close - open - 1);
+}
+
+// The port of "(h1,h2,h3,h4,p1,p2)" in a 227 reply. The address is checked for
+// form only: the data connection goes to the server the control connection
+// reached, whatever address the reply names.
+std::optional<quint16> passivePort(const QByteArray& reply) {
+    const std::optional<QByteArray> inner = inParentheses(reply);
+    if (!inner) return std::nullopt;
+    const QList<QByteArray> fields = inner->split(',');
     if (fields.size() != 6) return std::nullopt;
     int n[6];
     for (int k = 0; k < 6; ++k) {
@@ -55,8 +62,26 @@ std::optional<PassiveTarget> passiveTarget(const QByteArray& reply) {
         n[k] = fields[k].trimmed().toInt(&ok);
         if (!ok || n[k] < 0 || n[k] > 255) return std::nullopt;
     }
-    return PassiveTarget{QStringLiteral("%1.%2.%3.%4").arg(n[0]).arg(n[1]).arg(n[2]).arg(n[3]),
-                         static_cast<quint16>(n[4] * 256 + n[5])};
+    return static_cast<quint16>(n[4] * 256 + n[5]);
+}
+
+// The port of "(|||port|)" in a 229 reply; any delimiter the server picked.
+std::optional<quint16> extendedPassivePort(const QByteArray& reply) {
+    const std::optional<QByteArray> inner = inParentheses(reply);
+    if (!inner || inner->size() < 5) return std::nullopt;
+    const char delimiter = inner->at(0);
+    const QList<QByteArray> fields = inner->split(delimiter);
+    if (fields.size() != 5 || !fields[4].isEmpty()) return std::nullopt;
+    bool ok = false;
+    const int port = fields[3].toInt(&ok);
+    if (!ok || port < 1 || port > 65535) return std::nullopt;
+    return static_cast<quint16>(port);
+}
+
+// PORT and PASV speak IPv4 only; an IPv6 control connection takes their
+// extended forms.
+bool isIPv6(const QString& address) {
+    return address.contains(QLatin1Char(':'));
 }
 
 }  // namespace
@@ -86,6 +111,12 @@ void frmDownload::startFtpDownload() {
         Unload();
         return;
     }
+    // An address that names a folder has no file to fetch.
+    if (displayName().isEmpty()) {
+        tmrTimeOut.stop();
+        enterFailed(SetCaptionfromINI(QStringLiteral("13028"), QStringLiteral("Invalid File URL...")));
+        return;
+    }
     // A CR or LF in any of these would end a command early and start another.
     if (ContainsControlCharacters(Host) || ContainsControlCharacters(ftpRetrPath()) ||
         ContainsControlCharacters(User) || ContainsControlCharacters(Password)) {
@@ -93,7 +124,9 @@ void frmDownload::startFtpDownload() {
         enterFailed(QStringLiteral("Invalid address: it contains control characters."));
         return;
     }
-    if (existChoice_ == -1 && FileExists(SavePath)) {
+    // A continued file, and a retry of this window's own transfer, go on from
+    // what is on disk.
+    if ((existChoice_ == -1 || ftpFileTaken_) && FileExists(SavePath)) {
         SegStart[0] = qMax<qint64>(0, QFileInfo(SavePath).size() - Settings.Rollback);
         SegNext[0] = SegStart[0] + 1;
         ResumeMode = true;
@@ -213,7 +246,7 @@ void frmDownload::StartLoginFTP(int index) {
         FtpState = 331;
     } else if (code == "230") {
         if (Settings.UsePASV)
-            sendFtp(QStringLiteral("PASV"));
+            sendFtp(isIPv6(wsHTTP.localIP(0)) ? QStringLiteral("EPSV") : QStringLiteral("PASV"));
         else
             listenForData();
         txtURL = URL;
@@ -224,23 +257,28 @@ void frmDownload::StartLoginFTP(int index) {
         tmrTimeOut.start();
         FtpState = 230;
         PasvConnected = false;
-    } else if (code == "227") {
-        const std::optional<PassiveTarget> target =
-            FtpState != 227 && !PasvConnected ? passiveTarget(FtpReply) : std::nullopt;
-        if (!target) {
+    } else if (code == "227" || code == "229") {
+        const bool first = FtpState != 227 && FtpState != 229 && !PasvConnected;
+        const std::optional<quint16> port =
+            !first ? std::nullopt : code == "227" ? passivePort(FtpReply) : extendedPassivePort(FtpReply);
+        if (!port) {
             ftpPassiveFailed();
             return;
         }
-        DataPort = target->port;
-        wsFTPData.connectTo(0, target->address, target->port);
+        DataPort = *port;
+        // The server the control connection reached, not the address a 227 names:
+        // behind a NAT that is a private one, and from a hostile server any host.
+        const QString peer = wsHTTP.peerIP(0);
+        wsFTPData.connectTo(0, peer.isEmpty() ? Host : peer, *port);
+        wsFTPData.setReadLimit(0, kEarlyDataBytes);
         PasvConnected = true;
         sendFtp(QStringLiteral("TYPE I"));
-        FtpState = 227;
+        FtpState = code == "227" ? 227 : 229;
     } else if (code == "200") {
-        // Only the first 200 after the login or the 227 asks for REST: the
-        // other one answers TYPE or PORT, and a server may send PORT's 200 once
-        // its data connection stands, after the transfer has begun.
-        if (FtpState != 230 && FtpState != 227) return;
+        // Only the first 200 after the login or the passive reply asks for REST:
+        // the other one answers TYPE or PORT, and a server may send PORT's 200
+        // once its data connection stands, after the transfer has begun.
+        if (FtpState != 230 && FtpState != 227 && FtpState != 229) return;
         if (ResumeMode) {
             SegStart[0] = qMax<qint64>(0, SegNext[0] - Settings.Rollback);
             SegNext[0] = SegStart[0] + 1;
@@ -313,9 +351,12 @@ void frmDownload::listenForData() {
             DataPort = DataPortBase + r;
         }
         if (wsFTPData.listen(0, ip, static_cast<quint16>(DataPort))) {
-            sendFtp(QStringLiteral("PORT ") +
-                    QString(ip).replace(QLatin1Char('.'), QLatin1Char(',')) +
-                    portTail(int(DataPort)));
+            if (isIPv6(ip))
+                sendFtp(QStringLiteral("EPRT |2|%1|%2|").arg(ip).arg(static_cast<int>(DataPort)));
+            else
+                sendFtp(QStringLiteral("PORT ") +
+                        QString(ip).replace(QLatin1Char('.'), QLatin1Char(',')) +
+                        portTail(int(DataPort)));
             sendFtp(QStringLiteral("TYPE I"));
             PortSent = true;
             return;
@@ -364,12 +405,14 @@ void frmDownload::ftpTransferStarting() {
     SegStart[1] = ContentLength;
     // Everything from the write position on comes anew: no stale bytes stay behind.
     SegFile[0].truncate(SegNext[0] - 1);
+    ftpFileTaken_ = true;
     // The time-out still watches for a data connection that has not come.
     if (wsFTPData.state(0) == SocketSet::Connected || ftpDataEnded_) stopFtpTimeOut();
     if (Settings.StopResume) tmrReconnect.setEnabled(true);
     FtpState = 150;
     RefreshControls(this);
     // Data that came before this reply waited in the socket.
+    wsFTPData.setReadLimit(0, 0);
     takeFtpData();
     if (ftpDataEnded_) {
         wsFTPData.close(0);
@@ -462,9 +505,15 @@ void frmDownload::onFtpDataConnected(int i) {
     if (i == 0 && FtpState == 150) stopFtpTimeOut();
 }
 
+// Only the server the control connection reached may bring the data; anyone
+// else who finds the open port is turned away and the port stays open.
 void frmDownload::onFtpDataRequest(int i) {
-    wsFTPData.accept(i);
-    if (i == 0 && FtpState == 150) stopFtpTimeOut();
+    if (!wsFTPData.accept(i, wsHTTP.peerIP(0))) return;
+    if (i != 0) return;
+    if (FtpState == 150)
+        stopFtpTimeOut();
+    else
+        wsFTPData.setReadLimit(0, kEarlyDataBytes);
 }
 
 void frmDownload::onFtpDataArrival(int i) {

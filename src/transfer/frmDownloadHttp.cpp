@@ -6,13 +6,15 @@
 #include "core/modGlobalVariables.h"
 #include "transfer/frmDownload.h"
 
+#include <QDateTime>
 #include <QUrl>
 
 namespace {
 
 constexpr int kMaxRedirects = 20;
 // A segment whose server keeps closing without sending a byte is left alone after
-// this many reconnects; the stall rule or the user picks it up again.
+// this many reconnects; the stall rule picks it up again (without it, the download
+// fails once no segment runs).
 constexpr int kMaxClosesWithoutProgress = 5;
 
 // Bytes of a request line or header: non-ASCII characters go out percent-encoded
@@ -82,8 +84,6 @@ void frmDownload::onProbeConnected() {
 }
 
 void frmDownload::onProbeData() {
-    tmrTimeOut.stop();
-    lblTimerVisible = false;
     WSHead.readInto(0, readBuffer_);
     if (probeAnalysed_) return;
     const HttpResponseReader::Result result = probeReader_.feed(readBuffer_.constData(), readBuffer_.size());
@@ -93,7 +93,11 @@ void frmDownload::onProbeData() {
         enterFailed(QStringLiteral("The server's reply is not HTTP."));
         return;
     }
+    // Half a header, or interim replies only, is no answer yet: the time-out
+    // keeps running until the final header is complete.
     if (!probeReader_.headerComplete()) return;
+    tmrTimeOut.stop();
+    lblTimerVisible = false;
     probeAnalysed_ = true;
     AnalyseProbeReply();
 }
@@ -120,6 +124,7 @@ void frmDownload::onProbeError(const QString& description) {
 
 void frmDownload::AnalyseProbeReply() {
     const QByteArray& header = probeReader_.header();
+    for (const QByteArray& interim : probeReader_.interimHeaders()) TransferLog += "\r\n" + interim + "\r\n";
     TransferLog += "\r\n" + header + "\r\n";
     const int code = ParseStatusCode(header);
     const QString message = GetError(code);
@@ -176,13 +181,30 @@ void frmDownload::AnalyseProbeReply() {
             const QByteArray statusLine = header.left(lineEnd < 0 ? header.size() : lineEnd);
             lblStatus = QString::fromLatin1(statusLine);
             setRowStatus(lblStatus);
-            TimeoutTicks = Settings.Timeout;
-            tmrTimeOut.start();
+            waitForRetry(code);
             RefreshControls(this);
             emit changed();
             return;
         }
     }
+}
+
+// The time-out decides about a reply without a rule. A busy server (503, 429)
+// may say how long to wait: the retry comes no earlier than that, and no later
+// than "RetryTime" seconds ask.
+void frmDownload::waitForRetry(int code) {
+    TimeoutTicks = Settings.Timeout;
+    if (code == 503 || code == 429) {
+        const std::optional<qint64> asked = HttpResponseReader::RetryAfterSeconds(
+            probeReader_.field("Retry-After"), QDateTime::currentDateTimeUtc());
+        if (asked) {
+            const qint64 seconds = qMin<qint64>(*asked, qMax<qint64>(0, Settings.RetryTime));
+            // Ticks of 1.5 seconds, rounded up.
+            const qint64 ticks = (seconds * 2 + 2) / 3;
+            TimeoutTicks = static_cast<int>(qMax<qint64>(TimeoutTicks, ticks));
+        }
+    }
+    tmrTimeOut.start();
 }
 
 void frmDownload::reprobe() {
@@ -240,8 +262,9 @@ void frmDownload::followRedirect(const QByteArray& location) {
     const QString next = resolved.toString(QUrl::FullyEncoded);
     txtURL = next;
     ParseUrlInto(next, *this);
-    if (RedirectCount > 4) {
-        // From the fifth redirect on, start afresh on the new address.
+    // Another scheme is another protocol: the download starts anew on it. From
+    // the fifth redirect on, the same holds for any address.
+    if (IsFTP || RedirectCount > 4) {
         StartDownload();
         return;
     }
@@ -271,6 +294,8 @@ void frmDownload::onSegmentData(SocketSet& set, int i) {
     const HttpResponseReader::Result result = reader.feed(readBuffer_.constData(), readBuffer_.size());
     if (result.malformed) {
         set.close(i);
+        lblStatus = QStringLiteral("The server's reply is not HTTP.");
+        endIfNothingRuns();
         return;
     }
     if (result.headerCompleted && !takeSegmentHeader(set, i)) return;
@@ -280,6 +305,7 @@ void frmDownload::onSegmentData(SocketSet& set, int i) {
             finishUnknownLength();
         } else if (segmentComplete(i)) {
             set.close(i);
+            endIfNothingRuns();
         } else {
             // The reply ended short of the range: fetch the rest.
             reconnectSegment(set, i);
@@ -291,6 +317,7 @@ void frmDownload::onSegmentData(SocketSet& set, int i) {
 // reach the file.
 bool frmDownload::takeSegmentHeader(SocketSet& set, int i) {
     HttpResponseReader& reader = segReader_[i];
+    for (const QByteArray& interim : reader.interimHeaders()) TransferLog += "\r\n" + interim + "\r\n";
     TransferLog += "\r\n" + reader.header() + "\r\n";
     const int code = reader.statusCode();
     const qint64 asked = SegResume[i] ? SegNext[i] - 1 : SegStart[i];
@@ -300,6 +327,7 @@ bool frmDownload::takeSegmentHeader(SocketSet& set, int i) {
             if (*range->first > asked) {
                 // The server skipped bytes we need; its body would leave a hole.
                 set.close(i);
+                endIfNothingRuns();
                 return false;
             }
             SegNext[i] = *range->first + 1;
@@ -332,6 +360,7 @@ bool frmDownload::takeSegmentHeader(SocketSet& set, int i) {
         lblStatus = QString::fromLatin1(reader.header().left(lineEnd < 0 ? reader.header().size() : lineEnd));
         emit changed();
     }
+    endIfNothingRuns();
     return false;
 }
 
@@ -356,6 +385,7 @@ void frmDownload::onSegmentClosed(SocketSet& set, int i) {
     }
     if (segmentComplete(i)) {
         set.close(i);
+        endIfNothingRuns();
         return;
     }
     reconnectSegment(set, i);
@@ -367,6 +397,7 @@ void frmDownload::reconnectSegment(SocketSet& set, int i) {
     if (closesWithoutProgress_[i] > kMaxClosesWithoutProgress) {
         lblStatus = QStringLiteral("The server keeps closing the connection.");
         emit changed();
+        endIfNothingRuns();
         return;
     }
     SegResume[i] = true;
@@ -390,5 +421,9 @@ void frmDownload::onSegmentError(SocketSet& set, int i, int number, const QStrin
     Dialogs::show(text, Dialogs::Icon::Exclamation,
                   SetCaptionfromINI(QStringLiteral("11035"), QStringLiteral("Error")));
     set.close(i);
-    if (outcome_ == Outcome::Running) enterFailed(description);
+    // One segment's error is not the download's end: the others go on, and the
+    // stall rule picks this one up again.
+    lblStatus = description;
+    emit changed();
+    endIfNothingRuns();
 }

@@ -144,8 +144,24 @@ bool frmDownload::writeSegment(int i, const char* data, qint64 size) {
         Update(i);
         completeWhenDone();
     }
-    if (take < size) segSet_->close(i);
+    if (take < size) {
+        segSet_->close(i);
+        if (IsHTTP) endIfNothingRuns();
+    }
     return true;
+}
+
+// A segment has stopped: its range is done, or an error or a server that keeps
+// closing left it short. When no segment runs any more, the file is short, the
+// user has not paused, and the stall rule will not take it up again, nothing
+// will: the download has failed with what the window says last.
+void frmDownload::endIfNothingRuns() {
+    if (outcome_ != Outcome::Running || ended_ || !setUpDone_ || isFileDownloaded()) return;
+    if (tmrReconnect.Enabled() || cmdPause.Caption == CaptionResume) return;
+    for (int i = 0; i < qMax(SegCount, 1); ++i)
+        if (segSet_->state(i) != SocketSet::Closed) return;
+    CloseAllSockets();
+    enterFailed(lblStatus);
 }
 
 // The last byte is in: complete now rather than at the next 500 ms tick. The

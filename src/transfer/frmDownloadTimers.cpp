@@ -17,7 +17,7 @@ void frmDownload::Update(int i) {
     if (percent == lastPercent_ && PVProgressBar[i].Value == bar) return;
     lastPercent_ = percent;
     ProgressBar1.Value = percent;
-    Caption = lastPathComponent() + QStringLiteral(" [") + QString::number(percent) + QStringLiteral("%]");
+    Caption = displayName() + QStringLiteral(" [") + QString::number(percent) + QStringLiteral("%]");
     lblPer = QString::number(percent) + QLatin1Char('%');
     PVProgressBar[i].Value = qBound(0, bar, PVProgressBar[i].Max);
     setRowSubItem(2, QString::number(ProgressBar1.Value) + QLatin1Char('%'));
@@ -42,12 +42,14 @@ void frmDownload::tmrUpdate2_Timer() {
     if (LengthKnown && Received >= ContentLength) return;
     lblRecievedSize = FormatSize(Received);
     // The growth since the last 2.5-second tick, halved: the figure users know.
-    const double rate = static_cast<double>(Received - LastReceived) / 2.0;
+    // After a rollback the count has shrunk; that is no speed below zero.
+    const double rate = qMax(0.0, static_cast<double>(Received - LastReceived) / 2.0);
     lblTransferRate = FormatSize(rate) + QStringLiteral(" /Second");
     if (rate != 0) Rate = rate;
     if (LengthKnown) {
         const double perTick = static_cast<double>(Received + 1 - LastReceived);
-        const double left = perTick > 0 ? static_cast<double>(ContentLength - Received - 1) / perTick : 0;
+        const double left =
+            perTick > 0 ? qMax(0.0, static_cast<double>(ContentLength - Received - 1) / perTick) : 0;
         lblTimeRemaining = FormatSeconds(left);
     }
     LastReceived = Received;
@@ -80,6 +82,11 @@ void frmDownload::tmrTimeOut_Timer() {
 }
 
 void frmDownload::tmrReconnect_Timer() {
+    // The stall rule pauses and resumes a running download, nothing else.
+    if (outcome_ != Outcome::Running || ended_) {
+        tmrReconnect.setEnabled(false);
+        return;
+    }
     Received = ReceivedBytes();
     if (Received == LastReceived) cmdPause_Click();
 }

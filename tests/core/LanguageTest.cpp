@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 #include <QDir>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <QRegularExpression>
 
 namespace {
@@ -44,6 +46,27 @@ TEST_F(LanguageTest, TextsComeFromSectionZu) {
     EXPECT_EQ(SetCaptionfromINI(QStringLiteral("99999"), QStringLiteral("Default")),
               QStringLiteral("Default"));
     EXPECT_FALSE(QFile::exists(errorLog()));
+}
+
+// A text looked up again comes from memory while the file stays as it was; an
+// edited file, or another language, is read anew.
+TEST_F(LanguageTest, TextsAreReadOnceAndAgainWhenTheFileOrLanguageChanges) {
+    const auto lookup = [] { return SetCaptionfromINI(QStringLiteral("01008"), QStringLiteral("Total:")); };
+    writeLanguageFile("[Zu]\r\n01008=Gesamtrate:\r\n");
+    EXPECT_EQ(lookup(), QStringLiteral("Gesamtrate:"));
+    // Same size, same modification time: taken as the file already read.
+    const QByteArray name = QFile::encodeName(LanguageFolder() + LangFile);
+    struct stat before {};
+    ASSERT_EQ(::stat(name.constData(), &before), 0);
+    writeLanguageFile("[Zu]\r\n01008=Summenrate:\r\n");
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, name.constData(), times, 0), 0);
+    EXPECT_EQ(lookup(), QStringLiteral("Gesamtrate:"));
+    writeLanguageFile("[Zu]\r\n01008=Neue Rate:\r\n");
+    EXPECT_EQ(lookup(), QStringLiteral("Neue Rate:"));
+    LangFile = QStringLiteral("Francais.ini");
+    writeLanguageFile("[Zu]\r\n01008=Taux total :\r\n");
+    EXPECT_EQ(lookup(), QStringLiteral("Taux total :"));
 }
 
 TEST_F(LanguageTest, LongValuesAreCutTo499Characters) {

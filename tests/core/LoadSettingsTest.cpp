@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Conversion{"Timeout", "90", "90"}, Conversion{"Timeout", " 90 ", "90"},
         Conversion{"Timeout", "32767", "32767"}, Conversion{"Timeout", "32768", "60"},
-        Conversion{"Timeout", "-32768", "-32768"}, Conversion{"Timeout", "12.7", "13"},
+        Conversion{"Timeout", "12.7", "13"},
         Conversion{"Timeout", "1e2", "100"}, Conversion{"Timeout", "abc", "60"},
         Conversion{"Timeout", "60s", "60"}, Conversion{"ProxyPort", "8080", "8080"},
         Conversion{"ProxyPort", "70000", "80"}, Conversion{"Retries", "5", "5"},
@@ -102,6 +102,19 @@ INSTANTIATE_TEST_SUITE_P(
         Conversion{"Segment", "-1", "0"}, Conversion{"Segment", "True", "0"},
         Conversion{"AllBytes", "6442450944", "6442450944"}, Conversion{"AllBytes", "1.5", "1.5"},
         Conversion{"AllBytes", "1e400", "0"}, Conversion{"AllBytes", "nan", "0"}));
+
+// No number of the record may be negative: such a value is refused and the
+// default holds.
+INSTANTIATE_TEST_SUITE_P(
+    NegativeNumbersKeepTheDefault, LoadSettingsConversionTest,
+    ::testing::Values(
+        Conversion{"Rollback", "-4096", "4096"}, Conversion{"Timeout", "-32768", "60"},
+        Conversion{"Timeout", "-1", "60"}, Conversion{"TimeResume", "-300", "300"},
+        Conversion{"TimeNoResume", "-1", "600"}, Conversion{"RetryTime", "-5", "300"},
+        Conversion{"Retries", "-1", "30"}, Conversion{"ProxyPort", "-80", "80"},
+        Conversion{"Downloads", "-3", "0"}, Conversion{"AllBytes", "-1.5", "0"},
+        Conversion{"SegmentSize1", "-1", "2097152"}, Conversion{"SegmentSize3", "-1", "5242881"},
+        Conversion{"Rollback", "-0", "0"}, Conversion{"Timeout", "0", "0"}));
 
 INSTANTIATE_TEST_SUITE_P(OddSegmentThresholdsGetOneByte, LoadSettingsConversionTest,
                          ::testing::Values(Conversion{"SegmentSize3", "5242880", "5242881"},

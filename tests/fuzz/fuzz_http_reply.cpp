@@ -1,9 +1,11 @@
 // The HTTP response reader on any bytes: however the bytes are split across
-// reads, it finds the same header, the same body and the same end; the body never
-// holds more than the framing allows; a Content-Range it reads is a range.
+// reads, it finds the same header (after any interim responses), the same body
+// and the same end; the body never holds more than the framing allows; a
+// Content-Range it reads is a range.
 #include "transfer/HttpResponseReader.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <cstdint>
 #include <cstdlib>
 
@@ -37,6 +39,9 @@ Outcome readAll(const QByteArray& reply, int step) {
         check(range->total.value_or(0) >= 0);
     }
     out.header = reader.header();
+    // Whatever a server writes after "Retry-After:", the wait is no time or a time ahead.
+    static const QDateTime now(QDate(2024, 3, 5), QTime(12, 0, 0), Qt::UTC);
+    check(HttpResponseReader::RetryAfterSeconds(reader.field("Retry-After"), now).value_or(0) >= 0);
     if (reader.framing() == HttpResponseReader::Framing::Length && reader.contentLength())
         check(out.body.size() <= *reader.contentLength());
     return out;

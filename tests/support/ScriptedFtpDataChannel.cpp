@@ -7,9 +7,9 @@
 
 ScriptedFtpDataChannel::ScriptedFtpDataChannel(QObject* parent) : QObject(parent) {}
 
-quint16 ScriptedFtpDataChannel::listen() {
+quint16 ScriptedFtpDataChannel::listen(const QHostAddress& address) {
     listener_ = new QTcpServer(this);
-    if (!listener_->listen(QHostAddress::LocalHost, 0)) return 0;
+    if (!listener_->listen(address, 0)) return 0;
     connect(listener_, &QTcpServer::newConnection, this, &ScriptedFtpDataChannel::takeConnection);
     return listener_->serverPort();
 }

@@ -18,8 +18,9 @@ class ScriptedFtpDataChannel : public QObject {
 public:
     explicit ScriptedFtpDataChannel(QObject* parent);
 
-    // Passive: the port to announce in 227, 0 when no port could be had.
-    quint16 listen();
+    // Passive: listens on `address` (the control connection's own) and returns the
+    // port to announce, 0 when no port could be had.
+    quint16 listen(const QHostAddress& address);
     // Active: where open() connects.
     void setTarget(const QHostAddress& host, quint16 port);
 

@@ -10,8 +10,8 @@ ScriptedFtpServer::ScriptedFtpServer(QObject* parent)
     connect(listener_, &QTcpServer::newConnection, this, &ScriptedFtpServer::accept);
 }
 
-bool ScriptedFtpServer::start() {
-    return listener_->listen(QHostAddress::LocalHost, 0);
+bool ScriptedFtpServer::start(const QHostAddress& address) {
+    return listener_->listen(address, 0);
 }
 
 quint16 ScriptedFtpServer::port() const {

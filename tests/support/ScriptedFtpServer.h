@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QHostAddress>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -43,7 +44,8 @@ public:
 
     explicit ScriptedFtpServer(QObject* parent = nullptr);
 
-    bool start();
+    // On 127.0.0.1, or on the address given (::1 for an IPv6 server).
+    bool start(const QHostAddress& address = QHostAddress::LocalHost);
     quint16 port() const;
 
     // Paths are taken from "/" ("pub/a.bin" is "/pub/a.bin"); folders on the way

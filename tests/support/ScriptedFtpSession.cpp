@@ -80,6 +80,7 @@ void ScriptedFtpSession::handle(const QByteArray& line) {
         {"RNTO", &ScriptedFtpSession::rnto}, {"SIZE", &ScriptedFtpSession::size},
         {"TYPE", &ScriptedFtpSession::type}, {"PASV", &ScriptedFtpSession::pasv},
         {"PORT", &ScriptedFtpSession::port}, {"REST", &ScriptedFtpSession::rest},
+        {"EPSV", &ScriptedFtpSession::epsv}, {"EPRT", &ScriptedFtpSession::eprt},
         {"RETR", &ScriptedFtpSession::retr}, {"LIST", &ScriptedFtpSession::list},
         {"NLST", &ScriptedFtpSession::nlst}, {"STOR", &ScriptedFtpSession::stor},
         {"ABOR", &ScriptedFtpSession::abor},
@@ -239,10 +240,35 @@ void ScriptedFtpSession::replaceDataChannel(ScriptedFtpDataChannel* channel) {
 void ScriptedFtpSession::pasv(const QString&) {
     auto* channel = new ScriptedFtpDataChannel(this);
     replaceDataChannel(channel);
-    const quint16 port = channel->listen();
+    const quint16 port = channel->listen(control_->localAddress());
     if (port == 0) return reply("425 Cannot open passive connection.\r\n");
     reply("227 Entering Passive Mode (127,0,0,1," + QByteArray::number(port / 256) + "," +
           QByteArray::number(port % 256) + ").\r\n");
+}
+
+void ScriptedFtpSession::epsv(const QString&) {
+    auto* channel = new ScriptedFtpDataChannel(this);
+    replaceDataChannel(channel);
+    const quint16 port = channel->listen(control_->localAddress());
+    if (port == 0) return reply("425 Cannot open passive connection.\r\n");
+    reply("229 Entering Extended Passive Mode (|||" + QByteArray::number(port) + "|)\r\n");
+}
+
+// "|2|::1|5282|": protocol, address and port between delimiters of the client's choice.
+void ScriptedFtpSession::eprt(const QString& argument) {
+    const QStringList fields = argument.isEmpty() ? QStringList() : argument.split(argument.front());
+    bool ok = false;
+    const int port = fields.size() == 5 ? fields[3].toInt(&ok) : 0;
+    const QHostAddress host(fields.size() == 5 ? fields[2] : QString());
+    if (!ok || host.isNull()) return reply("501 Illegal EPRT command.\r\n");
+    openActive(host, port);
+}
+
+void ScriptedFtpSession::openActive(const QHostAddress& host, int port) {
+    auto* channel = new ScriptedFtpDataChannel(this);
+    channel->setTarget(host, quint16(port));
+    replaceDataChannel(channel);
+    reply("200 PORT command successful.\r\n");
 }
 
 void ScriptedFtpSession::port(const QString& argument) {
@@ -254,15 +280,12 @@ void ScriptedFtpSession::port(const QString& argument) {
         if (ok && number >= 0 && number <= 255) numbers.append(number);
     }
     if (fields.size() != 6 || numbers.size() != 6) return reply("501 Illegal PORT command.\r\n");
-    auto* channel = new ScriptedFtpDataChannel(this);
-    channel->setTarget(QHostAddress(QStringLiteral("%1.%2.%3.%4")
-                                        .arg(numbers[0])
-                                        .arg(numbers[1])
-                                        .arg(numbers[2])
-                                        .arg(numbers[3])),
-                       quint16(numbers[4] * 256 + numbers[5]));
-    replaceDataChannel(channel);
-    reply("200 PORT command successful.\r\n");
+    openActive(QHostAddress(QStringLiteral("%1.%2.%3.%4")
+                                .arg(numbers[0])
+                                .arg(numbers[1])
+                                .arg(numbers[2])
+                                .arg(numbers[3])),
+               numbers[4] * 256 + numbers[5]);
 }
 
 void ScriptedFtpSession::rest(const QString& argument) {

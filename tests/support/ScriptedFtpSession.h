@@ -4,6 +4,7 @@
 #include "support/ScriptedFtpTransfer.h"
 
 #include <QByteArray>
+#include <QHostAddress>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -59,7 +60,10 @@ private:
     void size(const QString& argument);
     void type(const QString& argument);
     void pasv(const QString& argument);
+    void epsv(const QString& argument);
     void port(const QString& argument);
+    void eprt(const QString& argument);
+    void openActive(const QHostAddress& host, int port);
     void rest(const QString& argument);
     void retr(const QString& argument);
     void list(const QString& argument);

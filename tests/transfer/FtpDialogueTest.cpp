@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -107,35 +108,45 @@ TEST_F(FtpDialogueTest, LateReplyToPortAsksForNothingTwice) {
 }
 
 // The data connection and the control connection race: the data, and even its
-// end, may come before the 150 reply, and 226 before the end of the data.
+// end, may come before the 150 reply, and 226 before the end of the data. What
+// comes early waits in a bounded buffer. Passive data goes to the server the
+// control connection reached, whatever address the 227 reply names.
 TEST_F(FtpDialogueTest, DataAndRepliesInEitherOrder) {
     Settings.UsePASV = true;
-    const QByteArray data = patternBytes(150000, 35);
-    server.addFile(QStringLiteral("pub/file.bin"), data);
+    constexpr qint64 kHeldAtMost = 256 * 1024;
+    const auto replies = [](qint64 size, bool withSize) {
+        return "150 Opening BINARY mode data connection" +
+               (withSize ? " for file.bin (" + QByteArray::number(size) + " bytes)" : QByteArray()) +
+               ".\r\n226 Transfer complete.\r\n";
+    };
+    // Each side holds back (running the loop) until the window has taken what the
+    // other side sent first: the data and its end (or as much as is held), or the
+    // replies.
+    enum Order { DataFirst, RepliesFirst, EitherFirst };
     const struct {
         const char* name;
-        QByteArray replies;
-        bool dataFirst;  // the data and its end before the replies, or after them
+        qint64 size;
+        bool withSize;
+        Order order;
+        QByteArray announcedHost;
     } cases[] = {
-        {"data and its end before 150",
-         "150 Opening BINARY mode data connection for file.bin (150000 bytes).\r\n"
-         "226 Transfer complete.\r\n",
-         true},
-        {"the same without a size",
-         "150 Opening BINARY mode data connection.\r\n226 Transfer complete.\r\n", true},
-        {"226 before the data",
-         "150 Opening BINARY mode data connection.\r\n226 Transfer complete.\r\n", false},
+        {"data and its end before 150", 150000, true, DataFirst, "127,0,0,1"},
+        {"the same without a size", 150000, false, DataFirst, "127,0,0,1"},
+        {"226 before the data", 150000, false, RepliesFirst, "127,0,0,1"},
+        {"more data before 150 than is held", 8 * 1024 * 1024, true, DataFirst, "127,0,0,1"},
+        // Nobody listens on 127.0.0.2: only the control connection's peer serves.
+        {"a 227 naming another host", 150000, true, EitherFirst, "127,0,0,2"},
     };
     int n = 0;
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray data = patternBytes(c.size, 35);
         QTcpServer dataPeer;
         ASSERT_TRUE(dataPeer.listen(QHostAddress::LocalHost));
         bool dataSent = false;
-        // Each side holds back (running the loop) until the window has taken what
-        // the other side sent first.
         QObject::connect(&dataPeer, &QTcpServer::newConnection, [&] {
             QTcpSocket* socket = dataPeer.nextPendingConnection();
-            if (!c.dataFirst) {
+            if (c.order == RepliesFirst) {
                 EXPECT_TRUE(waitFor([&] { return window().TransferLog.contains("226 "); }));
             }
             socket->write(data);
@@ -143,21 +154,84 @@ TEST_F(FtpDialogueTest, DataAndRepliesInEitherOrder) {
             dataSent = true;
         });
         const quint16 port = dataPeer.serverPort();
-        server.onCommand("PASV", "227 Entering Passive Mode (127,0,0,1," +
+        server.onCommand("PASV", "227 Entering Passive Mode (" + c.announcedHost + "," +
                                      QByteArray::number(port / 256) + "," +
                                      QByteArray::number(port % 256) + ").\r\n");
+        qint64 heldBefore150 = 0;
         server.onCommand("RETR", [&](const QByteArray&) {
-            if (c.dataFirst) {
+            if (c.order == DataFirst) {
                 EXPECT_TRUE(waitFor([&] {
-                    return dataSent && window().wsFTPData.state(0) == SocketSet::Closed;
+                    return dataSent && (window().wsFTPData.state(0) == SocketSet::Closed ||
+                                        heldBefore150 >= kHeldAtMost);
                 }));
             }
-            return Reply(c.replies);
+            return Reply(replies(c.size, c.withSize));
         });
         const QString out = target(QStringLiteral("f%1.bin").arg(n++));
-        start(url(), out);
-        ASSERT_TRUE(waitForOutcome()) << c.name;
+        frmDownload& dl = start(url(), out);
+        QObject::connect(&dl.wsFTPData, &SocketSet::dataArrival, [&](int, qint64 waiting) {
+            if (dl.FtpState != 150) heldBefore150 = std::max(heldBefore150, waiting);
+        });
+        ASSERT_TRUE(waitForOutcome(30000));
         expectFile(out, data);
+        EXPECT_LE(heldBefore150, kHeldAtMost);
+    }
+}
+
+// Active mode: whoever else finds the open port is turned away, and the port
+// stays open for the server.
+TEST_F(FtpDialogueTest, ActiveModeTurnsAwayOtherHosts) {
+    const QByteArray data = patternBytes(60000, 37);
+    QTcpSocket stranger;
+    bool strangerTurnedAway = false;
+    QObject::connect(&stranger, &QTcpSocket::connected, [&] { stranger.write("not the file"); });
+    QObject::connect(&stranger, &QTcpSocket::disconnected, [&] { strangerTurnedAway = true; });
+    QObject::connect(&stranger, &QTcpSocket::errorOccurred, [&] { strangerTurnedAway = true; });
+    quint16 dataPort = 0;
+    server.onCommand("RETR", [&](const QByteArray&) -> Reply {
+        dataPort = static_cast<quint16>(window().DataPort);
+        stranger.bind(QHostAddress(QStringLiteral("127.0.0.2")));
+        stranger.connectToHost(QHostAddress::LocalHost, dataPort);
+        return "150 Opening BINARY mode data connection for file.bin (60000 bytes).\r\n"
+               "226 Transfer complete.\r\n";
+    });
+    start(url(), target());
+    ASSERT_TRUE(waitFor([&] { return strangerTurnedAway; }));
+    QTcpSocket serverData;
+    QObject::connect(&serverData, &QTcpSocket::connected, [&] {
+        serverData.write(data);
+        serverData.disconnectFromHost();
+    });
+    serverData.connectToHost(QHostAddress::LocalHost, dataPort);
+    ASSERT_TRUE(waitForOutcome());
+    expectFile(target(), data);
+}
+
+// On an IPv6 control connection PORT and PASV cannot name the address: EPRT and
+// EPSV do.
+TEST_F(FtpDialogueTest, IPv6TakesTheExtendedCommands) {
+    ScriptedFtpServer v6;
+    if (!v6.start(QHostAddress::LocalHostIPv6)) GTEST_SKIP() << "no IPv6 loopback here";
+    const QByteArray data = patternBytes(100000, 38);
+    v6.addFile(QStringLiteral("pub/file.bin"), data);
+    int n = 0;
+    for (const bool passive : {true, false}) {
+        SCOPED_TRACE(passive ? "passive" : "active");
+        Settings.UsePASV = passive;
+        const QString out = target(QStringLiteral("v6-%1.bin").arg(n));
+        window_ = std::make_unique<frmDownload>(&lstMain, &lstComplete);
+        ParseUrlInto(QStringLiteral("ftp://localhost:%1/pub/file.bin").arg(v6.port()), *window_);
+        window_->Host = QStringLiteral("::1");
+        window_->ListItem = lstMain.Add(1);
+        window_->SavePath = out;
+        window_->StartDownload();
+        ASSERT_TRUE(waitForOutcome());
+        expectFile(out, data);
+        const QByteArray dataCommand = v6.commands(n++).value(2);
+        if (passive)
+            EXPECT_EQ(dataCommand, "EPSV\r\n");
+        else
+            EXPECT_TRUE(dataCommand.startsWith("EPRT |2|::1|")) << dataCommand.toStdString();
     }
 }
 
@@ -252,6 +326,17 @@ TEST_F(FtpDialogueTest, AddressesWithLineBreaksAreRefusedBeforeConnecting) {
     window_->SavePath = target();
     window_->StartDownload();
     EXPECT_EQ(window_->outcome(), frmDownload::Outcome::Failed);
+    waitFor([] { return false; }, 100);
+    EXPECT_EQ(server.connectionCount(), 0);
+}
+
+TEST_F(FtpDialogueTest, AnAddressWithoutAFileNameFailsAtOnce) {
+    for (const QString& folder : {QString(), QStringLiteral("pub/")}) {
+        frmDownload& dl = start(url(folder), target());
+        EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Failed) << folder.toStdString();
+        EXPECT_EQ(dl.lblStatus, QStringLiteral("Invalid File URL..."));
+        EXPECT_FALSE(dl.tmrTimeOut.isActive());
+    }
     waitFor([] { return false; }, 100);
     EXPECT_EQ(server.connectionCount(), 0);
 }

@@ -137,6 +137,12 @@ TEST_F(FtpHeadlessTest, MissingFileExitsOne) {
                            QStringLiteral("UsePASV=1")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("File Not Found"))) << run.err.toStdString();
+
+    // A folder is no file: the run ends at once, before any connection.
+    const LumetRun folder = runLumet({QStringLiteral("--get"), url(QString()),
+                                      QStringLiteral("--save-to"), target()});
+    EXPECT_EQ(folder.exitCode, 1);
+    EXPECT_TRUE(folder.err.contains(QStringLiteral("Invalid File URL..."))) << folder.err.toStdString();
 }
 
 }  // namespace

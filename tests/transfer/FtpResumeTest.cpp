@@ -188,6 +188,27 @@ TEST_F(FtpResumeTest, RefusedRestStartsFromTheFirstByte) {
     }
 }
 
+// The control connection is lost, the login after it is refused for the moment,
+// and the time-out retries: the retry continues what is on disk.
+TEST_F(FtpResumeTest, RetryAfterAFailedReloginContinuesFromTheFile) {
+    Settings.Timeout = 10;
+    const QByteArray data = publish(120000, 27);
+    Transfer stalling;
+    stalling.stallAfter = 50000;
+    server.queueTransfer(stalling);
+    server.queueReplies("USER", {Reply::standard(), "421 Too busy, come back later.\r\n"});
+    frmDownload& dl = start(url(), target());
+    ASSERT_TRUE(waitFor([&] { return dl.SegNext[0] == 50001; }));
+    server.dropControl(0);
+    ASSERT_TRUE(waitFor([&] { return dl.TransferLog.contains("421 Too busy"); }));
+    tickTimeOutToTheEnd();
+    ASSERT_TRUE(waitForOutcome());
+    expectFile(target(), data);
+    ASSERT_EQ(server.connectionCount(), 3);
+    // 50 000 bytes on disk, Rollback back at the start and once more at the first 200.
+    EXPECT_EQ(commandOf("REST", 2), "REST " + QByteArray::number(50000 - 2 * 4096 + 1) + "\r\n");
+}
+
 TEST_F(FtpResumeTest, ControlConnectionLostMidTransferContinues) {
     const QByteArray data = publish(120000, 26);
     Transfer stalling;

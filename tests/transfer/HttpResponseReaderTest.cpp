@@ -60,7 +60,7 @@ TEST(HttpResponseReader, ChunkedBodyIsDecodedAcrossAnySplit) {
         "4\r\nWiki\r\n6;ext=1\r\npedia \r\nE\r\nin \r\n\r\nchunks.\r\n0\r\nX-Trailer: 1\r\n\r\n";
     for (int cut = 1; cut < reply.size(); cut += 3) {
         HttpResponseReader reader;
-        const Collected got = feedInPieces(reader, reply, {cut, qMin<int>(cut + 7, reply.size())});
+        const Collected got = feedInPieces(reader, reply, {cut, qMin(cut + 7, int(reply.size()))});
         EXPECT_EQ(got.body, QByteArray("Wikipedia in \r\n\r\nchunks.")) << cut;
         EXPECT_TRUE(got.complete) << cut;
         EXPECT_FALSE(got.malformed);
@@ -104,11 +104,23 @@ TEST(HttpResponseReader, GarbageIsMalformed) {
         "HTTP/1.1 200 OK\r\nContent-Length: 12abc\r\n\r\n",
         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n",
         QByteArray(HttpResponseReader::kMaxHeaderBytes + 10, 'a'),
+        // Interim responses that never end are no better than a header that never ends.
+        QByteArray("HTTP/1.1 102 Processing\r\n\r\n").repeated(3000),
     };
     for (const QByteArray& reply : cases) {
         HttpResponseReader reader;
         EXPECT_TRUE(feedInPieces(reader, reply, {}).malformed) << reply.left(40).constData();
     }
+}
+
+TEST(HttpResponseReader, RetryAfterInSecondsOrAsADate) {
+    const QDateTime now(QDate(2024, 3, 5), QTime(12, 0, 0), Qt::UTC);
+    const std::pair<QByteArray, qint64> cases[] = {  // -1: not a Retry-After value
+        {"120", 120}, {"Tue, 05 Mar 2024 12:02:30 GMT", 150}, {"Tuesday, 05-Mar-24 12:00:10 GMT", 10},
+        {"Tue Mar  5 13:00:00 2024", 3600}, {"Mon, 04 Mar 2024 12:00:00 GMT", 0}, {"-5", -1}, {"soon", -1},
+    };
+    for (const auto& [value, seconds] : cases)
+        EXPECT_EQ(HttpResponseReader::RetryAfterSeconds(value, now).value_or(-1), seconds) << value.constData();
 }
 
 TEST(HttpResponseReader, StatusCodeAndFields) {

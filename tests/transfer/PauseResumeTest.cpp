@@ -1,7 +1,11 @@
 // Pause, resume and stop of running downloads, one connection and segmented.
 #include "DownloadFixture.h"
 #include "support/HttpFileResponder.h"
+#include "support/ScriptedFtpServer.h"
 #include "support/ScriptedHttpServer.h"
+
+#include <QFileInfo>
+#include <functional>
 
 namespace {
 
@@ -96,6 +100,77 @@ TEST_F(PauseResumeTest, SixSegmentsPauseAndResumeIntoACorrectFile) {
         if (4096 < next) next = std::max<qint64>(next - 4096, 100000 * i + 1);
         const qint64 expectedFirst = next - 1;
         EXPECT_EQ(ranges[1].left(ranges[1].indexOf('-')).toLongLong(), expectedFirst) << i;
+    }
+}
+
+// Before the probe has answered the size is unknown, not zero: Pause pauses and
+// Stop stops, as at any other time.
+TEST_F(PauseResumeTest, PauseAndStopWhileTheProbeWaits) {
+    const QByteArray data = patternBytes(3000, 27);
+    ScriptedHttpServer server;
+    HttpFileResponder file(data);
+    int probes = 0;
+    server.setHandler([&](const ScriptedHttpServer::Request& request) {
+        if (request.header("User-Agent") == "Zu" && probes++ == 0) return Reply::silence();
+        return file(request);
+    });
+    for (const bool stop : {false, true}) {
+        SCOPED_TRACE(stop ? "stop" : "pause");
+        probes = 0;
+        frmDownload& dl = start(server.url(QStringLiteral("f")), target());
+        ASSERT_TRUE(waitFor([&] { return probes == 1; }));
+        stop ? dl.StopMe() : dl.Pause_Resume();
+        EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Running);
+        EXPECT_EQ(dl.lblStatus, QStringLiteral("Paused/Stopped"));
+        EXPECT_EQ(dl.cmdStop.Caption, stop ? QStringLiteral("&Close") : QStringLiteral("&Stop"));
+        EXPECT_FALSE(dl.tmrTimeOut.isActive());
+        // A paused probe asks anew on resume; a stopped window closes.
+        stop ? dl.StopMe() : dl.Pause_Resume();
+        ASSERT_TRUE(waitForOutcome());
+        if (!stop) expectFile(target(), data);
+        EXPECT_EQ(dl.outcome(), stop ? frmDownload::Outcome::Unloaded : frmDownload::Outcome::Completed);
+    }
+}
+
+// Stop ends a transfer for good: neither the stall rule's tick nor a Resume
+// (all) brings it back to write into its closed file.
+TEST_F(PauseResumeTest, AStoppedDownloadStaysStopped) {
+    Settings.StopResume = true;
+    const QByteArray data = patternBytes(400000, 28);
+    ScriptedHttpServer http;
+    http.setHandler(HttpFileResponder(data, {.bytesPerTick = 2000}));
+    ScriptedFtpServer ftp;
+    ASSERT_TRUE(ftp.start());
+    ftp.addFile(QStringLiteral("pub/file.bin"), data);
+    ScriptedFtpServer::Transfer slow;
+    slow.bytesPerTick = 2000;
+    ftp.setTransfer(slow);
+    const struct {
+        const char* name;
+        QString address;
+        std::function<int()> connections;
+    } cases[] = {
+        {"http", http.url(QStringLiteral("f")), [&] { return http.connectionCount(); }},
+        {"ftp", QStringLiteral("ftp://127.0.0.1:%1/pub/file.bin").arg(ftp.port()),
+         [&] { return ftp.connectionCount(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString out = target(QLatin1String(c.name));
+        frmDownload& dl = start(c.address, out);
+        ASSERT_TRUE(waitFor([&] { return dl.SegNext[0] > 30000; }));
+        dl.StopMe();
+        EXPECT_FALSE(dl.tmrReconnect.Enabled());
+        const int connections = c.connections();
+        const qint64 size = QFileInfo(out).size();
+        dl.tmrUpdate2_Timer();  // nothing arrives any more: the stall rule would act
+        dl.tmrReconnect_Timer();
+        dl.Pause_Resume();
+        waitFor([] { return false; }, 200);
+        EXPECT_EQ(c.connections(), connections);
+        EXPECT_EQ(QFileInfo(out).size(), size);
+        EXPECT_EQ(dl.lblStatus, QStringLiteral("Paused/Stopped"));
+        EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Running);
     }
 }
 

@@ -1,7 +1,11 @@
 // How the download window reads the probe's reply: sizes, redirects, 416, errors.
 #include "DownloadFixture.h"
 #include "support/HttpFileResponder.h"
+#include "support/ScriptedFtpServer.h"
 #include "support/ScriptedHttpServer.h"
+
+#include <QDateTime>
+#include <QLocale>
 
 namespace {
 
@@ -141,6 +145,58 @@ TEST_F(ProbeReplyTest, RedirectToSecureAddressStops) {
     EXPECT_EQ(server.requests().size(), 1);
 }
 
+// A redirect to another scheme starts the download anew on that scheme.
+TEST_F(ProbeReplyTest, RedirectToFtpDownloadsOverFtp) {
+    const QByteArray data = patternBytes(40000, 9);
+    ScriptedFtpServer ftp;
+    ASSERT_TRUE(ftp.start());
+    ftp.addFile(QStringLiteral("pub/file.bin"), data);
+    ScriptedHttpServer server;
+    const QByteArray location = "ftp://127.0.0.1:" + QByteArray::number(ftp.port()) + "/pub/file.bin";
+    server.enqueue(Reply::withLength("HTTP/1.1 302 Found", {}, {"Location: " + location}));
+    frmDownload& dl = start(server.url(QStringLiteral("f")), target());
+    ASSERT_TRUE(waitForOutcome());
+    expectFile(target(), data);
+    EXPECT_TRUE(dl.IsFTP);
+    EXPECT_EQ(server.requests().size(), 1);
+    EXPECT_EQ(ftp.commands(0).last(), "RETR pub/file.bin\r\n");
+}
+
+// Interim responses (1xx) before the final one are skipped, on the probe (200)
+// and on the segment (206), without another request.
+TEST_F(ProbeReplyTest, InterimResponsesBeforeTheReplyAreSkipped) {
+    const QByteArray data = patternBytes(6000, 10);
+    const struct {
+        const char* name;
+        QByteArray interim;
+        QList<qint64> splitAt;
+    } cases[] = {
+        {"100", "HTTP/1.1 100 Continue\r\n\r\n", {}},
+        {"102", "HTTP/1.1 102 unexpected huh?!\r\n\r\n", {}},
+        {"103 with headers", "HTTP/1.1 103 Early Hints\r\nLink: </a.css>; rel=preload\r\n\r\n", {}},
+        {"two in a row", "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 199 Something New\r\nX: y\r\n\r\n", {}},
+        // Cut inside the status line, inside the blank line, and right after it.
+        {"split across reads", "HTTP/1.1 102 Processing\r\n\r\n", {5, 25, 27}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedHttpServer server;
+        HttpFileResponder file(data);
+        server.setHandler([&](const ScriptedHttpServer::Request& request) {
+            Reply reply = file(request);
+            reply.raw = c.interim + reply.bytes();
+            reply.splitAt = c.splitAt;
+            return reply;
+        });
+        frmDownload& dl = start(server.url(QStringLiteral("f")), target());
+        ASSERT_TRUE(waitForOutcome());
+        expectFile(target(), data);
+        ASSERT_EQ(server.requests().size(), 2);
+        EXPECT_EQ(server.requests()[1].header("Range"), QByteArray("bytes=0-5999"));
+        EXPECT_EQ(dl.TransferLog.count(c.interim.left(c.interim.indexOf('\r'))), 2);
+    }
+}
+
 TEST_F(ProbeReplyTest, SizeUnknownOrChunkedIsReadToItsEnd) {
     const QByteArray data = patternBytes(70000, 6);
     struct Case {
@@ -184,6 +240,65 @@ TEST_F(ProbeReplyTest, HeaderSplitAcrossReadsAndBodyThatLooksLikeAHeader) {
     start(server.url(QStringLiteral("f")), target());
     ASSERT_TRUE(waitForOutcome());
     expectFile(target(), data);
+}
+
+// A status line and then nothing, or interim replies only: no answer yet, and
+// the time-out keeps running.
+TEST_F(ProbeReplyTest, HalfAHeaderKeepsTheTimeOutRunning) {
+    Settings.Retry = false;
+    const QByteArray cases[] = {"HTTP/1.1 200 OK\r\nContent-Length: 5\r\nContent-Ty",
+                                "HTTP/1.1 100 Continue\r\n\r\n"};
+    for (const QByteArray& sent : cases) {
+        SCOPED_TRACE(sent.constData());
+        ScriptedHttpServer server;
+        Reply reply = Reply::fromRaw(sent);
+        reply.stallAfterBytes = sent.size();
+        server.enqueue(reply);
+        frmDownload& dl = start(server.url(QStringLiteral("f")), target());
+        int arrivals = 0;
+        QObject::connect(&dl.WSHead, &SocketSet::dataArrival, [&arrivals] { ++arrivals; });
+        ASSERT_TRUE(waitFor([&] { return arrivals > 0; }));
+        EXPECT_TRUE(dl.tmrTimeOut.isActive());
+        EXPECT_TRUE(dl.lblTimerVisible);
+        for (int i = 0; i < Settings.Timeout && dl.outcome() == frmDownload::Outcome::Running; ++i)
+            dl.tmrTimeOut_Timer();
+        EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Failed);
+        EXPECT_EQ(dl.lblStatus, QStringLiteral("Connection has timed out."));
+    }
+}
+
+// A reply without a rule waits for the time-out; a busy server that says when
+// to come back gets at least that long, up to "RetryTime" seconds.
+TEST_F(ProbeReplyTest, BusyServerSaysWhenToRetry) {
+    Settings.RetryTime = 300;  // seconds: 200 ticks of 1.5 s
+    const QByteArray inAnHour = QLocale::c()
+                                    .toString(QDateTime::currentDateTimeUtc().addSecs(3600),
+                                              QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"))
+                                    .toLatin1();
+    const struct {
+        QByteArray status;
+        QByteArray retryAfter;  // empty: no such header
+        int ticks;
+    } cases[] = {
+        {"HTTP/1.1 503 Service Unavailable", {}, 60},
+        {"HTTP/1.1 503 Service Unavailable", "120", 80},
+        {"HTTP/1.1 429 Too Many Requests", "30", 60},
+        {"HTTP/1.1 429 Too Many Requests", inAnHour, 200},
+        {"HTTP/1.1 503 Service Unavailable", "Mon, 04 Mar 2024 12:00:00 GMT", 60},
+        {"HTTP/1.1 504 Gateway Timeout", "120", 60},
+        {"HTTP/1.1 101 Switching Protocols", {}, 60},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.status + " / " + c.retryAfter).constData());
+        ScriptedHttpServer server;
+        QList<QByteArray> headers;
+        if (!c.retryAfter.isEmpty()) headers << "Retry-After: " + c.retryAfter;
+        server.setHandler([&](const ScriptedHttpServer::Request&) { return Reply::withLength(c.status, "busy", headers); });
+        frmDownload& dl = start(server.url(QStringLiteral("f")), target());
+        ASSERT_TRUE(waitFor([&] { return dl.lblStatus == QString::fromLatin1(c.status); }));
+        EXPECT_EQ(dl.TimeoutTicks, c.ticks);
+        EXPECT_TRUE(dl.tmrTimeOut.isActive());
+    }
 }
 
 TEST_F(ProbeReplyTest, UnlistedStatusWaitsForTheTimeOut) {

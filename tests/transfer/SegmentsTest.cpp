@@ -142,6 +142,49 @@ TEST_F(SegmentsTest, EarlyCloseOfOneSegmentReconnectsForTheMissingBytes) {
     EXPECT_EQ(ranges[2], QByteArray::number(45000 + 12345) + "-89999");
 }
 
+// One segment's socket error is not the end of the download: the other segment
+// goes on, and the stall rule takes the failed one up again. Without the stall
+// rule the download ends, failed, once nothing runs any more.
+TEST_F(SegmentsTest, ASegmentsSocketErrorIsNotTheDownloadsEnd) {
+    Settings.Segment = 1;
+    Settings.SegmentSize1 = 1000;
+    Settings.SegmentSize2 = 1000000;
+    const QByteArray data = patternBytes(200000, 16);  // two segments of 100000
+    quint16 nobodyListens;
+    {
+        ScriptedHttpServer gone;
+        nobodyListens = gone.port();
+    }
+    for (const bool stallRule : {true, false}) {
+        SCOPED_TRACE(stallRule ? "with the stall rule" : "without it");
+        Settings.StopResume = stallRule;
+        ScriptedHttpServer server;
+        server.setHandler(HttpFileResponder(data, {.bytesPerTick = 2000}));
+        ScriptedDialogs::current().answerMessage(Dialogs::Answer::Yes);
+        const QString out = target(stallRule ? QStringLiteral("a.bin") : QStringLiteral("b.bin"));
+        frmDownload& dl = start(server.url(QStringLiteral("f")), out);
+        ASSERT_TRUE(waitFor([&] { return dl.SegCount == 2 && dl.SegNext[1] > dl.SegStart[1] + 1000; }));
+        // Segment 1's connection fails: it is made anew to a port where nobody listens.
+        dl.wsHTTP.connectTo(1, QStringLiteral("127.0.0.1"), nobodyListens);
+        ASSERT_TRUE(waitFor([&] { return dl.wsHTTP.state(1) == SocketSet::Closed; }));
+        ASSERT_TRUE(waitFor([&] {
+            return dl.SegNext[0] - 1 == dl.SegStart[1] || dl.outcome() != frmDownload::Outcome::Running;
+        }));
+        if (stallRule) {
+            EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Running);
+            dl.tmrUpdate2_Timer();
+            dl.tmrReconnect_Timer();  // nothing arrives: pause
+            dl.tmrReconnect_Timer();  // and resume
+            ASSERT_TRUE(waitForOutcome());
+            expectFile(out, data);
+        } else {
+            ASSERT_TRUE(waitForOutcome());
+            EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Failed);
+            EXPECT_EQ(dl.lblStatus, QStringLiteral("Connection refused"));
+        }
+    }
+}
+
 TEST_F(SegmentsTest, ServerIgnoringRangesFallsBackToOneConnection) {
     Settings.Segment = 1;
     Settings.SegmentSize1 = 1000;

@@ -75,6 +75,31 @@ TEST_F(TimersTest, RateAndTimeLeftUseTheDisplayedFormulas) {
     dl.tmrUpdate2_Timer();
     EXPECT_EQ(dl.lblTransferRate, QStringLiteral("0 Bytes /Second"));
     EXPECT_EQ(dl.Rate, 2500);
+    // A rollback shrinks the count: no speed and no time left below zero.
+    dl.SegNext[0] = 1001;
+    dl.tmrUpdate2_Timer();
+    EXPECT_EQ(dl.lblTransferRate, QStringLiteral("0 Bytes /Second"));
+    EXPECT_EQ(dl.Rate, 2500);
+    EXPECT_EQ(dl.lblTimeRemaining, QStringLiteral("00:00:00"));
+}
+
+// The caption names the file as the server knows it, whatever the protocol.
+TEST_F(TimersTest, CaptionShowsTheDecodedFileName) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"http://127.0.0.1/dir/a%20b.bin", "a b.bin [50%]"},
+        {"http://127.0.0.1/f", "f [50%]"},
+        {"ftp://127.0.0.1/big.bin", "big.bin [50%]"},
+        {"ftp://127.0.0.1/pub/my file.bin", "my file.bin [50%]"},
+    };
+    for (const auto& [address, caption] : cases) {
+        frmDownload dl(&lstMain, &lstComplete);
+        ParseUrlInto(QString::fromUtf8(address), dl);
+        dl.ContentLength = 100;
+        dl.SegStart[1] = 100;
+        dl.SegNext[0] = 51;
+        dl.Update(0);
+        EXPECT_EQ(dl.Caption, QString::fromUtf8(caption)) << address;
+    }
 }
 
 TEST_F(TimersTest, ElapsedTimeAdvancesHalfASecondPerTick) {
