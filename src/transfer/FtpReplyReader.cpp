@@ -1,5 +1,9 @@
 #include "transfer/FtpReplyReader.h"
 
+#include <QList>
+#include <QRegularExpression>
+#include <QString>
+
 namespace {
 
 // Beyond this a server that never ends its line or its reply is not waited for:
@@ -13,6 +17,14 @@ bool isDigit(char c) {
 bool startsWithCode(const QByteArray& text, qsizetype at) {
     return at + 3 <= text.size() && isDigit(text[at]) && isDigit(text[at + 1]) &&
            isDigit(text[at + 2]);
+}
+
+// The text between the parentheses of a reply.
+std::optional<QByteArray> inParentheses(const QByteArray& reply) {
+    const qsizetype open = reply.indexOf('(');
+    const qsizetype close = open < 0 ? -1 : reply.indexOf(')', open);
+    if (close < 0) return std::nullopt;
+    return reply.mid(open + 1, close - open - 1);
 }
 
 }  // namespace
@@ -45,4 +57,38 @@ QByteArray FtpReplyReader::take(qsizetype length) {
     QByteArray reply = pending_.left(length);
     pending_.remove(0, length);
     return reply;
+}
+
+std::optional<qint64> FtpReplyReader::announcedSize(const QByteArray& reply) {
+    static const QRegularExpression pattern(QStringLiteral("\\((\\d{1,18}) bytes\\)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(reply));
+    if (!match.hasMatch()) return std::nullopt;
+    return match.captured(1).toLongLong();
+}
+
+std::optional<quint16> FtpReplyReader::passivePort(const QByteArray& reply) {
+    const std::optional<QByteArray> inner = inParentheses(reply);
+    if (!inner) return std::nullopt;
+    const QList<QByteArray> fields = inner->split(',');
+    if (fields.size() != 6) return std::nullopt;
+    int n[6];
+    for (int k = 0; k < 6; ++k) {
+        bool ok = false;
+        n[k] = fields[k].trimmed().toInt(&ok);
+        if (!ok || n[k] < 0 || n[k] > 255) return std::nullopt;
+    }
+    return static_cast<quint16>(n[4] * 256 + n[5]);
+}
+
+std::optional<quint16> FtpReplyReader::extendedPassivePort(const QByteArray& reply) {
+    const std::optional<QByteArray> inner = inParentheses(reply);
+    if (!inner || inner->size() < 5) return std::nullopt;
+    const char delimiter = inner->at(0);
+    const QList<QByteArray> fields = inner->split(delimiter);
+    if (fields.size() != 5 || !fields[4].isEmpty()) return std::nullopt;
+    bool ok = false;
+    const int port = fields[3].toInt(&ok);
+    if (!ok || port < 1 || port > 65535) return std::nullopt;
+    return static_cast<quint16>(port);
 }

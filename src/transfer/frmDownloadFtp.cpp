@@ -9,7 +9,6 @@
 
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QUrl>
 #include <optional>
 
@@ -30,53 +29,6 @@ QString portTail(int port) {
     return QStringLiteral(",%1,%2").arg(port / 256).arg(port % 256);
 }
 
-
-// The size in "(12345 bytes)" of a 150 reply; nothing when the server did not say.
-std::optional<qint64> announcedSize(const QByteArray& reply) {
-    static const QRegularExpression pattern(QStringLiteral("\\((\\d{1,18}) bytes\\)"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(reply));
-    if (!match.hasMatch()) return std::nullopt;
-    return match.captured(1).toLongLong();
-}
-
-// The text between the parentheses of a reply.
-std::optional<QByteArray> inParentheses(const QByteArray& reply) {
-    const qsizetype open = reply.indexOf('(');
-    const qsizetype close = open < 0 ? -1 : reply.indexOf(')', open);
-    if (close < 0) return std::nullopt;
-    return reply.mid(open + 1, close - open - 1);
-}
-
-// The port of "(h1,h2,h3,h4,p1,p2)" in a 227 reply. The address is checked for
-// form only: the data connection goes to the server the control connection
-// reached, whatever address the reply names.
-std::optional<quint16> passivePort(const QByteArray& reply) {
-    const std::optional<QByteArray> inner = inParentheses(reply);
-    if (!inner) return std::nullopt;
-    const QList<QByteArray> fields = inner->split(',');
-    if (fields.size() != 6) return std::nullopt;
-    int n[6];
-    for (int k = 0; k < 6; ++k) {
-        bool ok = false;
-        n[k] = fields[k].trimmed().toInt(&ok);
-        if (!ok || n[k] < 0 || n[k] > 255) return std::nullopt;
-    }
-    return static_cast<quint16>(n[4] * 256 + n[5]);
-}
-
-// The port of "(|||port|)" in a 229 reply; any delimiter the server picked.
-std::optional<quint16> extendedPassivePort(const QByteArray& reply) {
-    const std::optional<QByteArray> inner = inParentheses(reply);
-    if (!inner || inner->size() < 5) return std::nullopt;
-    const char delimiter = inner->at(0);
-    const QList<QByteArray> fields = inner->split(delimiter);
-    if (fields.size() != 5 || !fields[4].isEmpty()) return std::nullopt;
-    bool ok = false;
-    const int port = fields[3].toInt(&ok);
-    if (!ok || port < 1 || port > 65535) return std::nullopt;
-    return static_cast<quint16>(port);
-}
 
 // PORT and PASV speak IPv4 only; an IPv6 control connection takes their
 // extended forms.
@@ -260,7 +212,9 @@ void frmDownload::StartLoginFTP(int index) {
     } else if (code == "227" || code == "229") {
         const bool first = FtpState != 227 && FtpState != 229 && !PasvConnected;
         const std::optional<quint16> port =
-            !first ? std::nullopt : code == "227" ? passivePort(FtpReply) : extendedPassivePort(FtpReply);
+            !first           ? std::nullopt
+            : code == "227" ? FtpReplyReader::passivePort(FtpReply)
+                            : FtpReplyReader::extendedPassivePort(FtpReply);
         if (!port) {
             ftpPassiveFailed();
             return;
@@ -384,7 +338,7 @@ void frmDownload::restartFtpFromFirstByte() {
 }
 
 void frmDownload::ftpTransferStarting() {
-    const std::optional<qint64> size = announcedSize(FtpReply);
+    const std::optional<qint64> size = FtpReplyReader::announcedSize(FtpReply);
     // After REST past the first byte servers differ in what they announce (the
     // whole file or what is left of it), so only a fresh transfer's size, or the
     // size an earlier transfer announced, marks the end of the file. Otherwise the

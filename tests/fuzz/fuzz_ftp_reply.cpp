@@ -1,6 +1,8 @@
 // The FTP reply reader on any bytes: however the control connection's bytes are
 // split across reads, the same replies come out, whole and in order, and together
-// they are exactly the bytes that went in, up to the last incomplete reply.
+// they are exactly the bytes that went in, up to the last incomplete reply. The
+// size of a 150 reply and the port of a 227 or 229 reply read from each are
+// numbers the reply holds: a size never negative, an extended port never 0.
 #include "transfer/FtpReplyReader.h"
 
 #include <QByteArray>
@@ -34,5 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QList<QByteArray> pieces = replies(bytes, step);
     check(whole == pieces);
     check(bytes.startsWith(whole.join()));
+    for (const QByteArray& reply : whole) {
+        if (const auto size = FtpReplyReader::announcedSize(reply))
+            check(*size >= 0 && reply.contains(QByteArray::number(*size)));
+        if (FtpReplyReader::passivePort(reply)) check(reply.contains('(') && reply.contains(')'));
+        check(FtpReplyReader::extendedPassivePort(reply).value_or(1) > 0);
+    }
     return 0;
 }
