@@ -2,6 +2,7 @@
 // replies cut or joined by the network, failures, and waits that must end.
 #include "FtpFixture.h"
 #include "core/SettingsLists.h"
+#include "support/ConnectionsSoFar.h"
 
 #include <QHostAddress>
 #include <QRandomGenerator>
@@ -326,8 +327,7 @@ TEST_F(FtpDialogueTest, AddressesWithLineBreaksAreRefusedBeforeConnecting) {
     window_->SavePath = target();
     window_->StartDownload();
     EXPECT_EQ(window_->outcome(), frmDownload::Outcome::Failed);
-    waitFor([] { return false; }, 100);
-    EXPECT_EQ(server.connectionCount(), 0);
+    EXPECT_EQ(connectionsSoFar(server), 0);
 }
 
 TEST_F(FtpDialogueTest, AnAddressWithoutAFileNameFailsAtOnce) {
@@ -337,8 +337,7 @@ TEST_F(FtpDialogueTest, AnAddressWithoutAFileNameFailsAtOnce) {
         EXPECT_EQ(dl.lblStatus, QStringLiteral("Invalid File URL..."));
         EXPECT_FALSE(dl.tmrTimeOut.isActive());
     }
-    waitFor([] { return false; }, 100);
-    EXPECT_EQ(server.connectionCount(), 0);
+    EXPECT_EQ(connectionsSoFar(server), 0);
 }
 
 TEST_F(FtpDialogueTest, ServerThatNeverGreetsTimesOut) {
