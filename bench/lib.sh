@@ -1,15 +1,16 @@
 # Shared parts of the benchmark scripts: set-up, one measured run, and the rounds
 # that compare Lumet with the other tools. Sourced by http.sh and ftp.sh.
 
-# Builds the Release lumet and makes a scratch folder in tmpfs (so the disk is not
-# what is measured). Sets: top, lumet, work. Servers started later go into
-# bench_pids and are stopped on exit.
+# Builds the Release lumet (or the programs named) and makes a scratch folder in
+# tmpfs (so the disk is not what is measured). Sets: top, lumet, karvo, work.
+# Servers started later go into bench_pids and are stopped on exit.
 bench_init() {
   top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
   "$top/scripts/deps.sh"
   cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVK_TESTS=OFF >/dev/null
-  cmake --build "$top/build" -j2 --target lumet >/dev/null
+  cmake --build "$top/build" -j2 --target "${@:-lumet}" >/dev/null
   lumet="$top/build/bin/lumet"
+  karvo="$top/build/bin/karvo"
   work=$(mktemp -d /dev/shm/vk-bench.XXXXXX)
   mkdir -p "$work"/{docs,out,vk}
   export VORNELKARVO_ROOT="$work/vk"
@@ -39,14 +40,24 @@ machine_line() {
   echo "# $(date -u +%Y-%m-%d) $(nproc) cores, $(awk '/MemTotal/{printf "%.0f GiB", $2/1048576}' /proc/meminfo), $(uname -r)"
 }
 
-# One measured run of a command that writes OUT: prints "seconds peak_kib cpu_seconds",
-# or "nan nan nan" when the file is missing or not the expected one.
+# SHA-256 of a file, or of a folder tree (every file's relative path and content).
+content_sum() {
+  if [ -d "$1" ]; then
+    (cd "$1" && find . -type f -print0 | sort -z | xargs -0 -r sha256sum) | sha256sum | cut -d' ' -f1
+  else
+    sha256sum "$1" 2>/dev/null | cut -d' ' -f1
+  fi
+}
+
+# One measured run of a command that writes OUT (a file or a folder): prints
+# "seconds peak_kib cpu_seconds", or "nan nan nan" when OUT is missing or not
+# the expected one.
 measure() {
   local sum=$1 out=$2; shift 2
-  rm -f "$out" "$out".*
+  rm -rf "$out" "$out".*
   # time's own report goes to a file: the tool's stderr is not wanted.
   /usr/bin/time -o "$work/time.txt" -f '%e %M %U %S' "$@" >/dev/null 2>"$work/stderr.txt" || true
-  if [ "$(sha256sum "$out" 2>/dev/null | cut -d' ' -f1)" != "$sum" ]; then
+  if [ "$(content_sum "$out")" != "$sum" ]; then
     echo "FAILED: $* (wrong or missing file)" >&2
     echo "nan nan nan"
     return
@@ -57,11 +68,11 @@ measure() {
 # compare TITLE SUM ROUNDS TOOL...: runs every tool ROUNDS times, the rounds
 # interleaving the tools so that a busy moment of the machine does not fall on one
 # tool alone, and reports each tool's fastest round (its RSS and CPU time with it)
-# and Lumet's time ratio to every other tool (< 1: Lumet was faster). The script
-# defines command_for TOOL OUT, which sets the array cmd.
+# and the first tool's time ratio to every other tool (< 1: the first was faster).
+# The script defines command_for TOOL OUT, which sets the array cmd.
 compare() {
   local title=$1 sum=$2 rounds=$3; shift 3
-  local tools=("$@") out="$work/out/file" tool line
+  local tools=("$@") out=${compare_out:-$work/out/file} tool line
   declare -A best
   for _ in $(seq 1 "$rounds"); do
     for tool in "${tools[@]}"; do
@@ -83,7 +94,7 @@ compare() {
   done
   for tool in "${tools[@]:1}"; do
     awk -v a="${best[${tools[0]}]%% *}" -v b="${best[$tool]%% *}" -v t="$tool" \
-      'BEGIN { if (b > 0) printf "time ratio lumet/%s: %.2f\n", t, a / b }'
+      -v f="${tools[0]}" 'BEGIN { if (b > 0) printf "time ratio %s/%s: %.2f\n", f, t, a / b }'
   done
   echo
 }

@@ -8,8 +8,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
-  nginx-light python3-pyftpdlib
-  curl wget aria2 axel time procps xauth xvfb
+  nginx-light python3-pyftpdlib vsftpd dante-server microsocks
+  curl wget aria2 axel lftp time procps xauth xvfb
+  chromium firefox-esr zip
 )
 
 missing=()
@@ -32,8 +33,10 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-# nginx's package starts a system service; the tests run their own servers.
-if command -v systemctl >/dev/null 2>&1; then
-  $SUDO systemctl disable --now nginx >/dev/null 2>&1 || true
-fi
-$SUDO service nginx stop >/dev/null 2>&1 || true
+# These packages start system services; the tests run their own servers and proxies.
+for service in nginx vsftpd danted microsocks; do
+  if command -v systemctl >/dev/null 2>&1; then
+    $SUDO systemctl disable --now "$service" >/dev/null 2>&1 || true
+  fi
+  $SUDO service "$service" stop >/dev/null 2>&1 || true
+done

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,4 +85,8 @@ QString AppPaths::executableFolder() {
 QString AppFilePath(const QString& name) {
     const QString folder = AppPaths::programFolder();
     return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+}
+
+QString AppPaths::downloadFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
 }

@@ -19,6 +19,9 @@ public:
     static QString rootOverride();
     // Folder of the running executable (files we ship lie beside it).
     static QString executableFolder();
+    // The user's download folder: XDG_DOWNLOAD_DIR of user-dirs.dirs, else
+    // ~/Downloads. Where new files go while the user has chosen no folder.
+    static QString downloadFolder();
 };
 
 // The program folder, a separator (omitted when the folder already ends in one) and name.

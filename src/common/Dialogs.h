@@ -20,7 +20,8 @@ public:
     // The entered text, or nothing when cancelled.
     virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                             const QString& defaultText) = 0;
-    // The chosen file path, or nothing when cancelled.
+    // The chosen file path, or nothing when cancelled. A file that exists is not
+    // asked about here: the caller decides what happens to it.
     virtual std::optional<QString> saveAs(const QString& title, const QString& initialPath,
                                           const QString& filter) = 0;
     // The chosen folder, or nothing when cancelled.

@@ -70,8 +70,13 @@ std::optional<QString> QtDialogs::inputBox(const QString& prompt, const QString&
 
 std::optional<QString> QtDialogs::saveAs(const QString& title, const QString& initialPath,
                                          const QString& filter) {
-    const QString path =
-        QFileDialog::getSaveFileName(parent_, caption(title), initialPath, qtFilter(filter));
+    QFileDialog dialog(parent_, caption(title), initialPath, qtFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // What to do with a file that exists is asked by the caller, in its own words
+    // and with more answers than replace or not.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const QString path = dialog.selectedFiles().constFirst();
     if (path.isEmpty()) return std::nullopt;
     return path;
 }

@@ -143,7 +143,8 @@ bool SettingsLists::SaveToINI() const {
         content += text.toUtf8();
         content += "\r\n";
     };
-    line(hasParentFolder(LastDir) ? LastDir : AppPaths::programFolder());
+    // Without a file chosen yet, a stand-in whose folder is the download folder.
+    line(hasParentFolder(LastDir) ? LastDir : AppPaths::downloadFolder() + u'/');
     for (const FileTypeRule& rule : FileTypes) {
         line(rule.Extension);
         line(rule.Folder);

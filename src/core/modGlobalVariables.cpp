@@ -27,7 +27,7 @@ void LoadSettings() {
     // Every field starts at its default, so a missing value or one that does not
     // convert leaves the default in place.
     SettingsRecord loaded;
-    loaded.TextSameDir = AppPaths::programFolder();
+    loaded.TextSameDir = AppPaths::downloadFolder();
     const CRegister reg;
     for (const SettingsField& field : SettingsFields()) {
         const QString text = reg.REGGetSetting(HKEY_LOCAL_MACHINE, kLumetKey, field.name);

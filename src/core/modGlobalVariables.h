@@ -48,7 +48,7 @@ struct SettingsRecord {
     bool DownloadPromptOption = true;
     bool StartupWithWindows = false;
     bool SaveSameDir = false;
-    QString TextSameDir;  // the program folder when the value is missing
+    QString TextSameDir;  // the user's download folder when the value is missing
     bool SaveFileType = false;
     bool SaveFileInfo = false;
     QString ParentDir;

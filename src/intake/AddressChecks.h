@@ -1,18 +1,13 @@
 #pragma once
 
+#include "core/MonitorLists.h"
+
 #include <QString>
 
 class ReportList;
 
 // The tests the add-address flow makes on an address before it is started or
-// queued. The list matchers are shared with the settings dialog's test button.
-
-// The text after the last "." of the file name, without the dot; "" when the
-// name has no dot.
-QString FileExtension(const QString& fileName);
-
-// True when the text contains none of ':', '?', '|', '"', '<', '>', '/', '\'.
-bool IsValidExt(const QString& text);
+// queued; the list matchers themselves are in core/MonitorLists.
 
 // A name that is only dots, holds a separator or NUL, or is longer than the file
 // system allows would not stay a plain entry of the folder it is joined to.
@@ -26,10 +21,3 @@ bool IsLimitOk(const QString& address, const ReportList& downloads);
 bool IsServerPermitted(const QString& address);
 // True when "." and the address's extension match an entry of "MonitorTypes".
 bool IsExtPermitted(const QString& address);
-
-// Whether the server matches an entry of the ";"-list: "*" entries by
-// occurrence, others by equality, both without regard to case.
-bool ServerListMatches(const QString& list, const QString& server);
-// Whether ".ext" matches an entry of the ";"-list: "?" entries by occurrence,
-// others by equality, both without regard to case.
-bool ExtListMatches(const QString& list, const QString& dotExtension);

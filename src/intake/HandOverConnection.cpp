@@ -48,6 +48,12 @@ void HandOverConnection::acknowledge() {
     emit finished(this);
 }
 
+void HandOverConnection::abort() {
+    finished_ = true;
+    deadline_.stop();
+    socket_->abort();
+}
+
 void HandOverConnection::drop() {
     if (finished_) return;
     finished_ = true;

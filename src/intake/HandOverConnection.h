@@ -20,6 +20,8 @@ public:
     QString address() const { return address_; }
     // Sends the acknowledgement byte and closes; then finished().
     void acknowledge();
+    // Drops the sender unanswered, without finished(): the receiver is going.
+    void abort();
 
 signals:
     // The whole address has arrived.

@@ -35,7 +35,7 @@ QString LastFolder() {
     const qsizetype slash = LastDir.lastIndexOf(u'/');
     if (slash > 0) return LastDir.left(slash);
     if (slash == 0 && LastDir.size() > 1) return QStringLiteral("/");
-    return AppPaths::programFolder();
+    return AppPaths::downloadFolder();
 }
 
 QString LastFolderTarget(const QString& address) {

@@ -11,8 +11,8 @@ class QueueOperations;
 // The folder, one separator (none added when the folder ends in one) and the name.
 QString JoinPath(const QString& folder, const QString& name);
 
-// The parent folder of LastDir; the program folder while LastDir names no
-// folder, so that a file never lands in the root by accident.
+// The parent folder of LastDir; the user's download folder while LastDir names
+// no folder, so that a file never lands in the root or the program's own folder.
 QString LastFolder();
 // JoinPath(LastFolder(), GetFileName(address)).
 QString LastFolderTarget(const QString& address);

@@ -6,6 +6,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QTimer>
 #include <algorithm>
 
 frmZuLocater::frmZuLocater(std::function<void(const QString&)> downLoadURL, QObject* parent)
@@ -31,11 +32,19 @@ bool frmZuLocater::Load() {
     return false;
 }
 
+// A shutdown can come while an address is being handled (its dialogs run the
+// event loop), with that handler and the socket's own code still on the stack:
+// the connections are aborted now and deleted from the event loop.
 void frmZuLocater::Unload() {
     delete server_;
     server_ = nullptr;
     waiting_.clear();
-    qDeleteAll(findChildren<HandOverConnection*>(Qt::FindDirectChildrenOnly));
+    for (HandOverConnection* connection :
+         findChildren<HandOverConnection*>(Qt::FindDirectChildrenOnly)) {
+        connection->disconnect(this);
+        connection->abort();
+        connection->deleteLater();
+    }
     connections_ = 0;
 }
 
@@ -78,9 +87,11 @@ void frmZuLocater::accept() {
     }
 }
 
+// Handled from the event loop, not inside the socket's signal: the add-address
+// flow may show dialogs, and nothing of the socket is to be on the stack then.
 void frmZuLocater::onAddressRead(HandOverConnection* connection) {
     waiting_.push_back(connection);
-    handleWaiting();
+    if (!handling_) QTimer::singleShot(0, this, &frmZuLocater::handleWaiting);
 }
 
 void frmZuLocater::onFinished(HandOverConnection* connection) {

@@ -27,8 +27,21 @@ DownloadQueue::DownloadQueue(QObject* parent) : QObject(parent) {
 DownloadQueue::~DownloadQueue() = default;
 
 bool DownloadQueue::IsBusy(const frmDownload* window) {
-    return window && window->outcome() == frmDownload::Outcome::Running &&
+    if (!window) return false;
+    if (window->CompletionRunning()) return true;
+    return window->outcome() == frmDownload::Outcome::Running &&
            window->cmdStop.Caption != window->CaptionClose;
+}
+
+bool DownloadQueue::IsPaused(const frmDownload* window) {
+    return window && window->outcome() == frmDownload::Outcome::Running &&
+           !window->tmrUpdate.isActive() && window->cmdPause.Enabled &&
+           window->cmdPause.Caption == window->CaptionResume;
+}
+
+bool DownloadQueue::IsStopped(const frmDownload* window) {
+    return window && window->outcome() == frmDownload::Outcome::Running &&
+           window->cmdStop.Caption == window->CaptionClose;
 }
 
 frmDownload* DownloadQueue::BusyWindowOf(const ListRow* row) const {
@@ -64,7 +77,8 @@ void DownloadQueue::RedownloadRow(const QString& address, const QString& target,
 }
 
 void DownloadQueue::start(const QString& address, const QString& target, int preferredSlot,
-                          ListRowPtr row) {
+                          ListRowPtr row, std::optional<int> choice) {
+    if (shuttingDown_) return;
     const QString url = ListRow::WithoutLineBreaks(address);
     const QString path = ListRow::WithoutLineBreaks(target);
     const int slot = slotFor(preferredSlot);
@@ -76,14 +90,22 @@ void DownloadQueue::start(const QString& address, const QString& target, int pre
     const QPointer<frmDownload> window = loadWindow(slot);
 
     ExistChoice = 0;
-    if (FileExists(path) && FileIsReadable(path)) {
-        if (ScheduledRun)
-            ExistChoice = ExistChoiceOfSchedule(ScheduleExistChoice);
-        else if (AskExistChoice)
-            AskExistChoice();
+    if (!choice) {
+        choice = 0;
+        if (FileExists(path) && FileIsReadable(path)) {
+            if (ScheduledRun)
+                choice = ExistChoiceOfSchedule(ScheduleExistChoice);
+            else if (AskExistChoice)
+                choice = AskExistChoice();
+        }
     }
-    // The dialog runs the event loop: the program may have shut down meanwhile.
+    // The dialog runs the event loop: the program may have begun to shut down
+    // meanwhile (its dialogs then return at once), or the slot went to another start.
     if (!window || DownloadSlots[slot] != window) return;
+    if (shuttingDown_) {
+        window->Unload();
+        return;
+    }
 
     ParseUrlInto(url, *window);
     if (!row) {
@@ -96,13 +118,40 @@ void DownloadQueue::start(const QString& address, const QString& target, int pre
         row->setSubItem(6, url);
     }
     window->ListItem = row;
+    // A file continued to its end is the same completed download as before.
+    if (*choice == -1)
+        connect(window, &frmDownload::completed, this, [this, path] { completeEarlierRow(path); });
 
     emit windowShown(window);
     window->SavePath = path;
     window->txtSaveTo = path;
     window->txtURL = url;
     window->URL = url;
+    // Read by the window as it starts.
+    ExistChoice = *choice;
     window->StartDownload();
+}
+
+// The Complete row the window has just added for target goes into an earlier
+// row of the same file, which takes its texts.
+void DownloadQueue::completeEarlierRow(const QString& target) {
+    const std::vector<ListRowPtr>& rows = lstComplete.Rows();
+    if (rows.empty() || rows.back()->SubItem(1) != target) return;
+    const ListRowPtr added = rows.back();
+    for (const ListRowPtr& row : rows) {
+        if (row == added) return;
+        if (row->SubItem(1) != target) continue;
+        for (int k = 1; k <= 6; ++k) row->setSubItem(k, added->SubItem(k));
+        lstComplete.Remove(added);
+        return;
+    }
+}
+
+// A paused or stopped download says so in its row as its window does; while the
+// transfer runs the window writes the row itself.
+void DownloadQueue::followStatus(frmDownload* window) {
+    if (!window->ListItem || !(IsPaused(window) || IsStopped(window))) return;
+    window->ListItem->setSubItem(5, window->lblStatus);
 }
 
 void DownloadQueue::AddLaterDownload(const QString& address, const QString& target) {
@@ -134,6 +183,7 @@ frmDownload* DownloadQueue::loadWindow(int slot) {
     connect(window, &frmDownload::unloaded, this, [this, window] { releaseWindow(window); });
     connect(window, &frmDownload::statusLine, this,
             [this, window](const QString& text) { emit slotStatus(window->Index, text); });
+    connect(window, &frmDownload::changed, this, [this, window] { followStatus(window); });
     DownloadSlots[slot] = window;
     emit windowLoaded(window);
     return window;

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <array>
 #include <functional>
+#include <optional>
 
 class frmDownload;
 
@@ -39,9 +40,11 @@ public:
     // none. A window that unloads leaves its slot empty.
     std::array<QPointer<frmDownload>, kSlots> DownloadSlots;
 
-    // Settles ExistChoice when the target of a download that is being started
-    // exists (the existing-file dialog).
-    std::function<void()> AskExistChoice;
+    // Asks what to do with the target of a download that is being started when the
+    // file exists (the existing-file dialog): 0 overwrite, -1 resume, -2 skip. The
+    // answer is taken from the return value: the program-wide ExistChoice may have
+    // been changed by another start while the dialog was open.
+    std::function<int()> AskExistChoice;
 
     // --- Start routines
     void AddDownload(const QString& address, const QString& target, int rowIndex) override;
@@ -50,6 +53,10 @@ public:
     void RedownloadRow(const QString& address, const QString& target, int rowIndex,
                        const ListRowPtr& row);
     void UnloadAllDownloads();
+    // The program is ending: from now on nothing is started, and every walk over
+    // rows or windows that is under way stops at its next step.
+    void BeginShutdown() { shuttingDown_ = true; }
+    bool IsShuttingDown() const { return shuttingDown_; }
 
     // --- Commands on the downloads
     void ReDownload();          // the selected Downloads rows
@@ -83,15 +90,20 @@ public:
 
     // --- History file
     static QString HistoryPath();
+    // When LoadHistory could not read the file, it is kept as it is and the lists
+    // are saved to "History.ini.new" beside it; both steps are logged.
     void SaveHistory(const QDate& today = QDate::currentDate());
     void LoadHistory();
 
     // The row's window while its download runs or is paused; null otherwise.
     frmDownload* BusyWindowOf(const ListRow* row) const;
-    // A window that holds a download in progress (running, connecting or paused).
+    // A window that holds a download in progress (running, connecting or paused),
+    // or whose completion handler has not returned yet.
     static bool IsBusy(const frmDownload* window);
-    // A window whose download is paused (its button offers Resume).
+    // A window whose transfer waits for its resume button.
     static bool IsPaused(const frmDownload* window);
+    // A window whose transfer the user stopped (or closed): it shows Close.
+    static bool IsStopped(const frmDownload* window);
 
 signals:
     // A window was created in a slot.
@@ -104,14 +116,23 @@ signals:
     void sortChanged(int column, bool ascending);
 
 private:
-    void start(const QString& address, const QString& target, int preferredSlot, ListRowPtr row);
+    // choice: the existing-file decision when the caller has made it already;
+    // otherwise it is asked for (or taken from the schedule) when the target exists.
+    void start(const QString& address, const QString& target, int preferredSlot, ListRowPtr row,
+               std::optional<int> choice = std::nullopt);
+    void restartStopped(frmDownload* window);
+    void followStatus(frmDownload* window);
+    void completeEarlierRow(const QString& target);
     bool refusedByRowLimit() const;
     int slotFor(int preferred) const;
     frmDownload* loadWindow(int slot);
     void releaseWindow(frmDownload* window);
     void unloadIdleWindowsOf(const ListRow* row);
     static void turnEventLoop();
+    static void logHistory(const QString& text, const QString& method);
 
     int sortColumn_ = -1;
     bool sortAscending_ = false;
+    bool shuttingDown_ = false;
+    bool historyUnreadable_ = false;
 };

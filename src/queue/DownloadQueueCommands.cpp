@@ -17,20 +17,18 @@ QString fromScheme(QString address) {
 
 }  // namespace
 
-bool DownloadQueue::IsPaused(const frmDownload* window) {
-    return window && !window->tmrUpdate.isActive() && window->cmdPause.Enabled &&
-           window->cmdPause.Caption == window->CaptionResume;
-}
-
 void DownloadQueue::ReDownload() {
     // The rows are taken first: restarting one may show a dialog, and the list
     // can change while it is open.
     for (const ListRowPtr& row : lstMain.SelectedRows()) {
+        if (shuttingDown_) return;
         const int index = lstMain.IndexOf(row.get());
         if (index < 0) continue;
         const QString address = fromScheme(row->SubItem(6));
         if (address.isEmpty()) return;
-        if (row->SubItem(5) == QLatin1String("Downloading...")) {
+        // The row's window tells, not its status text: a row whose window was
+        // stopped or closed may still read "Downloading...".
+        if (BusyWindowOf(row.get())) {
             Dialogs::show(QStringLiteral("Selected file is already in downloading process"),
                           Dialogs::Icon::Critical);
             continue;
@@ -41,6 +39,7 @@ void DownloadQueue::ReDownload() {
 
 void DownloadQueue::ReDownloadComplete() {
     for (const ListRowPtr& row : lstComplete.SelectedRows()) {
+        if (shuttingDown_) return;
         const QString address = fromScheme(row->SubItem(6));
         if (address.isEmpty()) return;
         AddDownload(address, row->SubItem(1), -1);
@@ -50,27 +49,40 @@ void DownloadQueue::ReDownloadComplete() {
 // The walks let the windows' sockets and timers run between the slots; a window can
 // unload meanwhile, so each slot is looked at only after the turns before it.
 void DownloadQueue::PauseAll() {
-    for (int i = 0; i < kSlots; ++i) {
+    for (int i = 0; i < kSlots && !shuttingDown_; ++i) {
         turnEventLoop();
         frmDownload* window = DownloadSlots[i];
-        if (window && window->tmrUpdate.isActive()) window->Pause_Resume();
+        if (!shuttingDown_ && window && window->tmrUpdate.isActive()) window->Pause_Resume();
         turnEventLoop();
     }
 }
 
-// Only paused downloads are resumed: toggling a window whose transfer is still
-// connecting would pause it, and a stopped or failed one has its button disabled.
+// Paused downloads are resumed; toggling a window whose transfer is still
+// connecting would pause it instead. A stopped download has closed its file: it is
+// started again as a resume of what is on disk, unless it ran in segments, which
+// the user was told cannot be resumed after a stop.
 void DownloadQueue::ResumeAll() {
-    for (int i = 0; i < kSlots; ++i) {
+    for (int i = 0; i < kSlots && !shuttingDown_; ++i) {
         turnEventLoop();
         frmDownload* window = DownloadSlots[i];
-        if (IsPaused(window)) window->Pause_Resume();
+        if (shuttingDown_) return;
+        if (IsPaused(window))
+            window->Pause_Resume();
+        else if (IsStopped(window) && window->SegCount == 0)
+            restartStopped(window);
         turnEventLoop();
     }
+}
+
+void DownloadQueue::restartStopped(frmDownload* window) {
+    const ListRowPtr row = window->ListItem;
+    const int index = row ? lstMain.IndexOf(row.get()) : -1;
+    if (index < 0) return;
+    start(window->URL, window->SavePath, index, row, -1);
 }
 
 void DownloadQueue::StopAll() {
-    for (int i = 0; i < kSlots; ++i) {
+    for (int i = 0; i < kSlots && !shuttingDown_; ++i) {
         frmDownload* window = DownloadSlots[i];
         if (window && window->tmrUpdate.isActive()) window->StopMe();
     }

@@ -84,6 +84,7 @@ void frmMain::Shutdown() {
     }
     if (shutDown_) return;
     shutDown_ = true;
+    Queue.BeginShutdown();
     Queue.tmrGraph.stop();
     ExtraTimer1.setEnabled(false);
     Queue.SaveHistory();
@@ -96,6 +97,19 @@ void frmMain::Shutdown() {
 void frmMain::FlashCommand(const QString& command) {
     const auto action = commands_.constFind(command);
     if (action != commands_.constEnd()) (*action)();
+}
+
+void frmMain::DropText(const QString& text) {
+    // The application the text came from waits until the drop event returns; the
+    // add-address flow and its dialogs run after that.
+    QTimer::singleShot(0, this, [this, text] {
+        if (!shutDown_) call(hooks.dropText, text);
+    });
+}
+
+void frmMain::PasteText(const QString& text) {
+    const QString address = text.trimmed();
+    if (!address.isEmpty() && !shutDown_) call(hooks.dropText, address);
 }
 
 void frmMain::LaunchFtp() {

@@ -46,7 +46,7 @@ public:
         std::function<void()> enterUrl;  // the add-URL dialog, not modal
         std::function<void()> schedule;
         std::function<void()> settings;
-        std::function<void(const QString&)> dropText;  // text dropped on the window
+        std::function<void(const QString&)> dropText;  // text dropped or pasted on the window
         // The desktop: open a document, start a program (true when it started).
         std::function<void(const QString&)> openDocument;
         std::function<bool(const QString&)> startProgram;
@@ -90,7 +90,12 @@ public:
     void RunSchedule();
 
     void Tray1_LeftClick() { call(hooks.showMainWindow); }
-    void DropText(const QString& text) { call(hooks.dropText, text); }
+    // Text dropped on the window: handed to the intake from the event loop, once
+    // the drop itself is over.
+    void DropText(const QString& text);
+    // Text pasted into the window (Ctrl+V): trimmed, handed to the intake as a
+    // drop is; an empty clipboard does nothing.
+    void PasteText(const QString& text);
 
     // Starts the FTP client from ProgramFolder and ends this program; does
     // nothing when the client is not there or does not start.

@@ -8,6 +8,7 @@
 #include "transfer/ReportList.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QUrl>
 
 namespace {
@@ -172,7 +173,10 @@ void frmDownload::cmdStop_Click() {
         const QString question = SetCaptionfromINI(
             QStringLiteral("13021"),
             QStringLiteral("you will not be able to resume this file later(Segmented mode only), Stop?"));
-        if (!Dialogs::ask(question, Dialogs::Icon::Question)) return;
+        // The question runs the event loop: the window may be unloaded meanwhile.
+        const QPointer<frmDownload> self(this);
+        if (!Dialogs::ask(question, Dialogs::Icon::Question) || !self) return;
+        if (outcome_ != Outcome::Running) return;
     }
     cmdPause.Caption = CaptionResume;
     cmdStop.Enabled = false;
@@ -228,6 +232,7 @@ void frmDownload::endTransfer(const QString& status) {
     cmdGotoDir.Visible = true;
     cmdPause.Enabled = false;
     cmdStop.Enabled = true;
+    cmdStop.Visible = true;
     cmdStop.Caption = CaptionClose;
 }
 
@@ -239,6 +244,7 @@ void frmDownload::Unload() {
 }
 
 void frmDownload::Completion() {
+    completing_ = true;
     // A continued file that was longer than the server's file keeps no stale tail.
     for (SegmentFile& file : SegFile)
         if (file.isOpen()) {
@@ -268,9 +274,13 @@ void frmDownload::Completion() {
 
     if (reg.REGGetSetting(HKEY_LOCAL_MACHINE, kLumetKey, QStringLiteral("PromptDone"),
                           QStringLiteral("1")) == QLatin1String("1")) {
+        const QPointer<frmDownload> self(this);
         Dialogs::show(SetCaptionfromINI(QStringLiteral("11031"), QStringLiteral("Download Successful.")),
                       Dialogs::Icon::Information, QCoreApplication::applicationName());
+        // The program may have shut down while the box was open.
+        if (!self) return;
     }
+    completing_ = false;
     if (reg.REGGetSetting(HKEY_LOCAL_MACHINE, kLumetKey, QStringLiteral("CloseDownloadWindowWhenDone"),
                           QStringLiteral("0")) == QLatin1String("1")) {
         Unload();
@@ -286,6 +296,8 @@ void frmDownload::enterFailed(const QString& status) {
     tmrUpdate2.stop();
     lblStatus = status;
     setRowStatus(status);
+    // Every end state can be closed.
+    cmdStop = {CaptionClose, true, true};
     outcome_ = Outcome::Failed;
     emit changed();
     emit failed(status);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/UrlParser.h"
-#include "transfer/FtpReplyReader.h"
+#include "common/FtpReplyReader.h"
 #include "transfer/HttpResponseReader.h"
 #include "transfer/ListRow.h"
 #include "transfer/SecondsTimer.h"
@@ -158,6 +158,9 @@ public:
 
     enum class Outcome { Running, Completed, Failed, Unloaded };
     Outcome outcome() const { return outcome_; }
+    // True while the completion handler runs: its message box runs the event loop,
+    // and until it has returned the window must not be given away or deleted.
+    bool CompletionRunning() const { return completing_; }
 
 signals:
     void changed();
@@ -257,6 +260,7 @@ private:
     bool ftpFileTaken_ = false;
     qint64 ftpNextAtConnect_ = 1;
     Outcome outcome_ = Outcome::Running;
+    bool completing_ = false;
     QByteArray readBuffer_;
     std::array<char, 64> base64Table_{};
     int lastPercent_ = -1;

@@ -2,6 +2,7 @@
 // (element 0 of wsHTTP), the data connection (wsFTPData, passive or active) that
 // writes into the file as segment 0, and the resume rules.
 #include "common/Dialogs.h"
+#include "common/FtpReplies.h"
 #include "core/Language.h"
 #include "core/modFunctions.h"
 #include "core/modGlobalVariables.h"
@@ -29,6 +30,14 @@ QString portTail(int port) {
     return QStringLiteral(",%1,%2").arg(port / 256).arg(port % 256);
 }
 
+
+// Only the port of a 227 reply is used: the data connection goes to the server
+// the control connection reached, whatever address the reply names.
+std::optional<quint16> passivePortOf(const QByteArray& reply) {
+    const std::optional<PassiveTarget> target = passiveTarget(reply);
+    if (!target) return std::nullopt;
+    return target->port;
+}
 
 // PORT and PASV speak IPv4 only; an IPv6 control connection takes their
 // extended forms.
@@ -212,9 +221,7 @@ void frmDownload::StartLoginFTP(int index) {
     } else if (code == "227" || code == "229") {
         const bool first = FtpState != 227 && FtpState != 229 && !PasvConnected;
         const std::optional<quint16> port =
-            !first           ? std::nullopt
-            : code == "227" ? FtpReplyReader::passivePort(FtpReply)
-                            : FtpReplyReader::extendedPassivePort(FtpReply);
+            !first ? std::nullopt : code == "227" ? passivePortOf(FtpReply) : extendedPassivePort(FtpReply);
         if (!port) {
             ftpPassiveFailed();
             return;
@@ -338,7 +345,7 @@ void frmDownload::restartFtpFromFirstByte() {
 }
 
 void frmDownload::ftpTransferStarting() {
-    const std::optional<qint64> size = FtpReplyReader::announcedSize(FtpReply);
+    const std::optional<qint64> size = announcedSize(FtpReply);
     // After REST past the first byte servers differ in what they announce (the
     // whole file or what is left of it), so only a fresh transfer's size, or the
     // size an earlier transfer announced, marks the end of the file. Otherwise the

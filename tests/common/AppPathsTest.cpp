@@ -63,6 +63,18 @@ TEST_F(AppPathsTest, WithoutARootTheDesktopFoldersAreUsed) {
     EXPECT_EQ(AppFilePath("History.ini"), root.file(".local/share/VornelKarvo/History.ini"));
 }
 
+TEST_F(AppPathsTest, TheDownloadFolderIsTheXdgOneElseDownloadsInHome) {
+    env.set("HOME", root.path().toLocal8Bit());
+    env.set("XDG_CONFIG_HOME", root.file("config").toLocal8Bit());
+    EXPECT_EQ(AppPaths::downloadFolder(), root.file("Downloads"));
+    ASSERT_TRUE(QDir().mkpath(root.file("config")));
+    QFile dirs(root.file("config/user-dirs.dirs"));
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOWNLOAD_DIR=\"$HOME/Fetched\"\n");
+    dirs.close();
+    EXPECT_EQ(AppPaths::downloadFolder(), root.file("Fetched"));
+}
+
 TEST_F(AppPathsTest, TightensALooseRuntimeFolderOfOurs) {
     ASSERT_TRUE(QDir().mkpath(root.file("run")));
     ASSERT_EQ(::chmod(QFile::encodeName(root.file("run")).constData(), 0777), 0);

@@ -6,10 +6,12 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include "QStringPrinter.h"
 
@@ -127,6 +129,36 @@ TEST(QtDialogsTest, FileDialogsGiveNothingWhenCancelled) {
 
     whenDialogOpens([](QDialog* dialog) { dialog->reject(); });
     EXPECT_EQ(dialogs.pickFolder("", "/tmp"), std::nullopt);
+}
+
+// The caller asks about a file that exists (with more answers than replace or
+// not); the chooser must not ask first.
+TEST(QtDialogsTest, TheSaveAsDialogLeavesAnExistingFileToTheCaller) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString existing = folder.filePath("there.zip");
+    QFile file(existing);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    QtDialogs dialogs;
+    bool asks = true;
+    whenDialogOpens([&](QDialog* dialog) {
+        auto* chooser = qobject_cast<QFileDialog*>(dialog);
+        if (!chooser) {
+            ADD_FAILURE() << "not a file dialog";
+            dialog->reject();
+            return;
+        }
+        asks = !chooser->testOption(QFileDialog::DontConfirmOverwrite);
+        EXPECT_EQ(chooser->acceptMode(), QFileDialog::AcceptSave);
+        // Accepted while the chooser would ask, its question would wait for ever.
+        if (asks)
+            dialog->reject();
+        else
+            dialog->accept();
+    });
+    EXPECT_EQ(dialogs.saveAs("Save file to", existing, "All Files(*.*)|*.*"), existing);
+    EXPECT_FALSE(asks);
 }
 
 TEST(QtDialogsTest, DesktopFiltersBecomeQtFilters) {

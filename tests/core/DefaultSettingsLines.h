@@ -4,8 +4,8 @@
 #include <QStringList>
 
 // What a fresh machine loads: every field of the settings record in load order,
-// with TextSameDir (the program folder) given by the caller.
-inline QStringList DefaultSettingsLines(const QString& programFolder) {
+// with TextSameDir (the user's download folder) given by the caller.
+inline QStringList DefaultSettingsLines(const QString& downloadFolder) {
     return {
         QStringLiteral("Downloads=0"),
         QStringLiteral("AllBytes=0"),
@@ -45,7 +45,7 @@ inline QStringList DefaultSettingsLines(const QString& programFolder) {
         QStringLiteral("DownloadPromptOption=True"),
         QStringLiteral("StartupWithWindows=False"),
         QStringLiteral("SaveSameDir=False"),
-        QStringLiteral("TextSameDir=") + programFolder,
+        QStringLiteral("TextSameDir=") + downloadFolder,
         QStringLiteral("SaveFileType=False"),
         QStringLiteral("SaveFileInfo=False"),
         QStringLiteral("ParentDir="),

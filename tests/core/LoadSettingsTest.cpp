@@ -29,7 +29,7 @@ TEST_F(LoadSettingsTest, FreshMachineLoadsEveryDefaultInTableOrder) {
     Settings.Timeout = 5;
     ExistChoice = 0;
     LoadSettings();
-    EXPECT_EQ(SettingsRecordLines(), DefaultSettingsLines(AppPaths::programFolder()));
+    EXPECT_EQ(SettingsRecordLines(), DefaultSettingsLines(AppPaths::downloadFolder()));
     EXPECT_EQ(ExistChoice, -2);
     EXPECT_TRUE(SettingsLists::instance().FileTypes.empty());
     EXPECT_TRUE(SettingsLists::instance().Logins.empty());

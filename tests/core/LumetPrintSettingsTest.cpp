@@ -1,5 +1,6 @@
 #include "DefaultSettingsLines.h"
 
+#include "common/AppPaths.h"
 #include "common/CRegister.h"
 #include "core/modGlobalVariables.h"
 #include "support/TempRoot.h"
@@ -41,7 +42,7 @@ TEST(LumetPrintSettingsTest, EmptyRootPrintsTheDefaults) {
     ASSERT_TRUE(root.isValid());
     const LumetRun run = runLumet(root.path(), {QStringLiteral("--print-settings")});
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
-    QStringList expected = DefaultSettingsLines(root.filePath(QStringLiteral("program")));
+    QStringList expected = DefaultSettingsLines(AppPaths::downloadFolder());
     expected << QStringLiteral("LastDir=") << QStringLiteral("LangFile=English.ini");
     EXPECT_EQ(run.out, expected.join(u'\n').toUtf8() + '\n');
     EXPECT_EQ(run.err, QByteArray());

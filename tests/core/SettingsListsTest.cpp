@@ -51,12 +51,13 @@ TEST_F(SettingsListsTest, RulesAndLoginsSurviveARoundTripByteForByte) {
     EXPECT_EQ(lists.Logins[1].Password, QString());
 }
 
-TEST_F(SettingsListsTest, FirstLineIsTheProgramFolderWhenLastDirHasNoParent) {
+// Without a last file, a stand-in whose folder is the download folder.
+TEST_F(SettingsListsTest, FirstLineIsInTheDownloadFolderWhenLastDirHasNoParent) {
     for (const QString& last : {QString(), QStringLiteral("file.zip"), QStringLiteral("/")}) {
         LastDir = last;
         ASSERT_TRUE(lists.SaveToINI());
         EXPECT_EQ(readFile(settingsIni()),
-                  (AppPaths::programFolder() + QStringLiteral("\r\nLogins:\r\n")).toUtf8())
+                  (AppPaths::downloadFolder() + QStringLiteral("/\r\nLogins:\r\n")).toUtf8())
             << qPrintable(last);
     }
     LastDir = QStringLiteral("/a.zip");

@@ -3,7 +3,8 @@
 // they are exactly the bytes that went in, up to the last incomplete reply. The
 // size of a 150 reply and the port of a 227 or 229 reply read from each are
 // numbers the reply holds: a size never negative, an extended port never 0.
-#include "transfer/FtpReplyReader.h"
+#include "common/FtpReplies.h"
+#include "common/FtpReplyReader.h"
 
 #include <QByteArray>
 #include <QList>
@@ -37,10 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(whole == pieces);
     check(bytes.startsWith(whole.join()));
     for (const QByteArray& reply : whole) {
-        if (const auto size = FtpReplyReader::announcedSize(reply))
+        if (const auto size = announcedSize(reply))
             check(*size >= 0 && reply.contains(QByteArray::number(*size)));
-        if (FtpReplyReader::passivePort(reply)) check(reply.contains('(') && reply.contains(')'));
-        check(FtpReplyReader::extendedPassivePort(reply).value_or(1) > 0);
+        if (passiveTarget(reply)) check(reply.contains('(') && reply.contains(')'));
+        check(extendedPassivePort(reply).value_or(1) > 0);
     }
     return 0;
 }

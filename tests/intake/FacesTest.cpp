@@ -43,6 +43,41 @@ TEST_F(FacesTest, EnterInTheAddressBoxRunsOkOnce) {
     EXPECT_FALSE(face.isVisible());
 }
 
+// Enter and OK take the text shown, never an entry of the address history: the
+// clipboard's address (wholly selected) and a typed one that begins like an entry.
+TEST_F(FacesTest, EnterAndOkTakeTheTextShownNotTheHistory) {
+    queue.lstComplete.Add(4)->setSubItem(6, QStringLiteral("http://old/first.zip"));
+    queue.lstComplete.Add(4)->setSubItem(6, QStringLiteral("http://old/second.zip"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("http://new/clip.zip"));
+    Settings.ClipboardMonitoring = true;
+    struct Case {
+        const char* typed;  // replaces the clipboard's text when set
+        bool byEnter;
+        const char* taken;
+    };
+    for (const Case c : {Case{nullptr, true, "http://new/clip.zip"},
+                         Case{nullptr, false, "http://new/clip.zip"},
+                         Case{"http://old/f.zip", true, "http://old/f.zip"}}) {
+        queue.calls.clear();
+        frmURL logic(queue);
+        frmURLFace face(logic);
+        face.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&face));
+        if (c.typed) {
+            face.txtURL->clearEditText();
+            QTest::keyClicks(face.txtURL, QLatin1String(c.typed));
+        }
+        if (c.byEnter)
+            QTest::keyClick(face.txtURL, Qt::Key_Return);
+        else
+            face.cmdOK->click();
+        const QString taken = QLatin1String(c.taken);
+        EXPECT_EQ(queue.calls, std::vector{RecordingQueue::later(
+                                   taken, inFolder(taken.mid(taken.lastIndexOf(u'/') + 1)))})
+            << c.taken << c.byEnter;
+    }
+}
+
 TEST_F(FacesTest, TheDialogOpensWithHistoryAndClipboard) {
     queue.lstComplete.Add(4)->setSubItem(6, QStringLiteral("http://c/1.zip"));
     queue.addRow(QStringLiteral("http://d/2.zip"), {}, QStringLiteral("5%"));

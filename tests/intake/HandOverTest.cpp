@@ -5,8 +5,8 @@
 #include "common/AppPaths.h"
 #include "common/HandOverSender.h"
 #include "intake/faces/AddressIntake.h"
-#include "intake/faces/frmFileFace.h"
 #include "intake/HandOverConnection.h"
+#include "intake/faces/frmFileFace.h"
 #include "intake/frmZuLocater.h"
 #include "support/TempRoot.h"
 #include "support/WaitFor.h"
@@ -17,6 +17,7 @@
 #include <unistd.h>
 #include <QFile>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <cstring>
@@ -164,6 +165,35 @@ TEST_F(HandOverTest, AddressesAreHandledOneAtATime) {
     ASSERT_TRUE(
         waitFor([&] { return second && second->bytesAvailable() && first->bytesAvailable(); }));
     EXPECT_EQ(order, QStringList({QStringLiteral("first1"), QStringLiteral("second1")}));
+}
+
+// The program ends while an address's dialog is open: the receiver unloads under
+// the handler, which goes on running the event loop. The sender is dropped
+// unanswered, and nothing that went is used afterwards.
+TEST_F(HandOverTest, UnloadingWhileAnAddressIsHandledDropsItsSender) {
+    int handled = 0;
+    std::unique_ptr<frmZuLocater> receiver;
+    receiver = std::make_unique<frmZuLocater>([&](const QString&) {
+        ++handled;
+        QList<QPointer<HandOverConnection>> connections;
+        for (HandOverConnection* connection : receiver->findChildren<HandOverConnection*>())
+            connections << connection;
+        receiver->Unload();
+        // Aborted now and deleted from the event loop: the socket's own code may
+        // still be on the stack.
+        for (const QPointer<HandOverConnection>& connection : connections)
+            EXPECT_TRUE(connection);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        waitFor([] { return false; }, 100);  // the dialog is still open
+    });
+    ASSERT_TRUE(receiver->Load());
+    const auto client = connectClient();
+    client->write(QByteArray("http://server/a.zip\0", 20));
+    ASSERT_TRUE(waitFor([&] { return client->state() == QLocalSocket::UnconnectedState; }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(handled, 1);
+    EXPECT_EQ(client->bytesAvailable(), 0);
+    EXPECT_FALSE(receiver->isLoaded());
 }
 
 TEST_F(HandOverTest, TheFirstAddressOpensTheSavePromptOwnedByTheMainWindow) {

@@ -32,11 +32,13 @@ TEST_F(SaveRulesTest, FixedAndLastFolder) {
     Settings.TextSameDir.clear();
     EXPECT_EQ(choose(address).target, inFolder(QStringLiteral("a.zip")));
 
-    // The parent of LastDir; without one the program folder, never the root.
+    // The parent of LastDir; without one the user's download folder, never the
+    // root or the program's own folder.
     const std::pair<QString, QString> lastFolders[] = {
         {QStringLiteral("/x.bin"), QStringLiteral("/")},
-        {QString(), AppPaths::programFolder()},
-        {QStringLiteral("x.bin"), AppPaths::programFolder()}};
+        {QString(), AppPaths::downloadFolder()},
+        {QStringLiteral("x.bin"), AppPaths::downloadFolder()},
+        {AppPaths::downloadFolder() + u'/', AppPaths::downloadFolder()}};
     for (const auto& [lastDir, folder] : lastFolders) {
         LastDir = lastDir;
         EXPECT_EQ(LastFolder(), folder) << lastDir.toStdString();

@@ -70,9 +70,20 @@ TEST_F(frmExistTest, CancelSkipsTheDownload) {
     EXPECT_EQ(file.readAll(), QByteArray("keep me"));
 }
 
-TEST_F(frmExistTest, ClosingTheWindowLeavesTheChoiceAsTheCallerSetIt) {
-    EXPECT_EQ(ask([](frmExist& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); }), 0);
-    EXPECT_EQ(ask([](frmExist& dialog) { dialog.close(); }), 0);
+// Esc or the window's X skip: nothing is overwritten. What is returned is the
+// dialog's own answer, whatever another start left in ExistChoice meanwhile.
+TEST_F(frmExistTest, ClosingTheWindowSkipsAndTheAnswerIsTheDialogsOwn) {
+    EXPECT_EQ(ask([](frmExist& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); }), -2);
+    EXPECT_EQ(ask([](frmExist& dialog) {
+                  ExistChoice = -1;
+                  dialog.close();
+              }),
+              -2);
+    EXPECT_EQ(ask([](frmExist& dialog) {
+                  dialog.cmdResume->click();
+                  ExistChoice = 0;
+              }),
+              -1);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The save prompt: the save-as dialog on load, change, begin, later and cancel.
 #include "IntakeFixture.h"
+#include "common/AppPaths.h"
 #include "intake/faces/frmFileFace.h"
 #include "intake/frmFile.h"
 
@@ -38,6 +39,15 @@ protected:
     const QString chosen = inFolder(QStringLiteral("b.zip"));
     FilterRecordingDialogs dialogs;
 };
+
+// The first prompt, with no file chosen yet, opens in the user's download folder.
+TEST_F(frmFileTest, WithoutALastFolderThePromptOpensInTheDownloadFolder) {
+    LastDir.clear();
+    EXPECT_EQ(open(std::nullopt), nullptr);
+    ASSERT_EQ(dialogs.calls.size(), 1);
+    EXPECT_EQ(dialogs.calls[0].section(u'|', 1, 1),
+              AppPaths::downloadFolder() + QStringLiteral("/a.zip"));
+}
 
 TEST_F(frmFileTest, TheSaveAsDialogComesFirstAndChangeOffersTheTarget) {
     EXPECT_EQ(open(std::nullopt), nullptr);

@@ -2,6 +2,7 @@
 #include "QueueFixture.h"
 #include "common/QStringPrinter.h"
 #include "support/ConnectionsSoFar.h"
+#include "support/HttpFileResponder.h"
 #include "support/TestData.h"
 
 #include <QFile>
@@ -113,11 +114,14 @@ TEST_F(DownloadQueueTest, APositiveRowIndexReportsIntoThatRowAndLeavesARunningOn
 TEST_F(DownloadQueueTest, ReDownloadSkipsRowsInProgressAndStopsAtAnEmptyAddress) {
     ScriptedDialogs::current().allowOkMessages();
     addLaterRows(5);
-    queue.lstMain.At(1)->setSubItem(5, QStringLiteral("Downloading..."));
+    queue.RedownloadRow(silentUrl(QStringLiteral("f2.bin")), target(QStringLiteral("f2.bin")), 2,
+                        queue.lstMain.At(1));
+    frmDownload* second = queue.DownloadSlots[1];
     queue.lstMain.At(3)->setSubItem(6, QString());
     queue.SelectAll();
     queue.ReDownload();
     // Row 1 started, row 2 refused with the message, row 3 started, row 4 ended the loop.
+    EXPECT_EQ(queue.DownloadSlots[1], second);
     ASSERT_EQ(dialogCalls().size(), 1u);
     EXPECT_EQ(dialogCalls()[0].text, kBusyMessage);
     EXPECT_EQ(dialogCalls()[0].icon, Dialogs::Icon::Critical);
@@ -125,7 +129,7 @@ TEST_F(DownloadQueueTest, ReDownloadSkipsRowsInProgressAndStopsAtAnEmptyAddress)
     ASSERT_NE(queue.DownloadSlots[2], nullptr);
     EXPECT_EQ(queue.DownloadSlots[0]->ListItem, queue.lstMain.At(0));
     EXPECT_EQ(queue.DownloadSlots[2]->ListItem, queue.lstMain.At(2));
-    EXPECT_EQ(windowCount(), 2);
+    EXPECT_EQ(windowCount(), 3);
     EXPECT_EQ(queue.lstMain.Count(), 5);
 }
 
@@ -190,8 +194,7 @@ TEST_F(DownloadQueueTest, AnExistingTargetIsSettledByTheDialogOrTheSchedule) {
     int asked = 0;
     queue.AskExistChoice = [&] {
         ++asked;
-        EXPECT_EQ(ExistChoice, 0);
-        ExistChoice = -2;
+        return -2;
     };
     queue.AddDownload(silentUrl(QStringLiteral("there.bin")), existing, -1);
     EXPECT_EQ(asked, 1);
@@ -222,6 +225,7 @@ TEST_F(DownloadQueueTest, AnExistingTargetIsSettledByTheDialogOrTheSchedule) {
     queue.AskExistChoice = [&] {
         ++asked;
         queue.UnloadAllDownloads();
+        return 0;
     };
     const int rows = queue.lstMain.Count();
     queue.AddDownload(silentUrl(QStringLiteral("late.bin")), existing, -1);
@@ -240,6 +244,92 @@ TEST_F(DownloadQueueTest, AnExistingTargetIsSettledByTheDialogOrTheSchedule) {
     queue.AddDownload(silentUrl(QStringLiteral("new.bin")), target(QStringLiteral("new.bin")), -1);
     EXPECT_EQ(ExistChoice, 0);
     EXPECT_EQ(asked, 2);
+}
+
+// The choice is what the dialog returned: another start may have changed the
+// program-wide value while the dialog's loop ran.
+TEST_F(DownloadQueueTest, TheExistingFileChoiceIsTheDialogsAnswer) {
+    const QString existing = target(QStringLiteral("there.bin"));
+    ASSERT_TRUE(writeWholeFile(existing, "old content"));
+    queue.AskExistChoice = [] {
+        ExistChoice = -1;
+        return -2;
+    };
+    queue.AddDownload(silentUrl(QStringLiteral("there.bin")), existing, -1);
+    EXPECT_EQ(windowCount(), 0);
+    EXPECT_EQ(ExistChoice, -2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(silent_.connectionCount(), 0);
+    EXPECT_EQ(readWholeFile(existing), QByteArray("old content"));
+}
+
+// The "Download Successful." box runs the event loop. What happens meanwhile (a
+// new address, the program ending) neither takes the finished window's slot nor
+// deletes the window under its handler.
+TEST_F(DownloadQueueTest, AFinishedWindowIsBusyUntilItsCompletionHandlerReturns) {
+    ScriptedHttpServer server;
+    server.setHandler(HttpFileResponder(patternBytes(5000, 3)));
+    for (const bool shutdown : {false, true}) {
+        SCOPED_TRACE(shutdown);
+        queue.UnloadAllDownloads();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ScriptedDialogs::current().allowOkMessages();
+        QPointer<frmDownload> finished;
+        int shown = 0;
+        ScriptedDialogs::current().whileMessageShown([&](const ScriptedDialogs::Call& call) {
+            if (call.text != QLatin1String("Download Successful.")) return;
+            ++shown;
+            finished = queue.DownloadSlots[0];
+            if (shutdown)
+                queue.UnloadAllDownloads();
+            else  // by the row count its slot would be 0 again
+                queue.AddDownload(silentUrl(QStringLiteral("next.bin")),
+                                  target(QStringLiteral("next.bin")), -1);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        });
+        queue.AddDownload(server.url(QStringLiteral("done.bin")), target(QStringLiteral("done.bin")),
+                          -1);
+        ASSERT_TRUE(waitFor([&] { return shown == 1; }));
+        if (shutdown) {
+            EXPECT_FALSE(finished);
+            EXPECT_EQ(windowCount(), 0);
+            continue;
+        }
+        ASSERT_TRUE(finished);
+        EXPECT_EQ(queue.DownloadSlots[0], finished);
+        EXPECT_EQ(finished->outcome(), frmDownload::Outcome::Completed);
+        EXPECT_FALSE(finished->CompletionRunning());
+        ASSERT_TRUE(queue.DownloadSlots[1]);
+        EXPECT_EQ(queue.DownloadSlots[1]->URL, silentUrl(QStringLiteral("next.bin")));
+    }
+    EXPECT_EQ(readWholeFile(target(QStringLiteral("done.bin"))), patternBytes(5000, 3));
+}
+
+// Resuming a file that is complete already completes its Complete row again
+// instead of adding a second one.
+TEST_F(DownloadQueueTest, ResumingACompleteFileCompletesItsExistingRow) {
+    const QByteArray data = patternBytes(9000, 4);
+    ScriptedHttpServer server;
+    server.setHandler(HttpFileResponder(data));
+    const QString path = target(QStringLiteral("done.bin"));
+    ASSERT_TRUE(writeWholeFile(path, data));
+    const ListRowPtr other = queue.lstComplete.Add(4);
+    other->setSubItem(1, target(QStringLiteral("other.bin")));
+    const ListRowPtr earlier = queue.lstComplete.Add(4);
+    for (int k = 1; k <= 7; ++k) earlier->setSubItem(k, QStringLiteral("old %1").arg(k));
+    earlier->setSubItem(1, path);
+    ScriptedDialogs::current().allowOkMessages();
+    queue.AskExistChoice = [] { return -1; };
+    const QString url = server.url(QStringLiteral("done.bin"));
+    queue.AddDownload(url, path, -1);
+    ASSERT_TRUE(waitFor([&] { return queue.lstMain.Count() == 0; }));
+    ASSERT_EQ(queue.lstComplete.Count(), 2);
+    EXPECT_EQ(queue.lstComplete.At(0), other);
+    EXPECT_EQ(queue.lstComplete.At(1), earlier);
+    EXPECT_EQ(earlier->SubItem(2), QStringLiteral("100%"));
+    EXPECT_EQ(earlier->SubItem(5), QStringLiteral("Download Success"));
+    EXPECT_EQ(earlier->SubItem(6), url);
+    EXPECT_EQ(readWholeFile(path), data);
 }
 
 TEST_F(DownloadQueueTest, LineBreaksNeverReachARow) {

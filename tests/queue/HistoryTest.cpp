@@ -9,6 +9,7 @@
 #include <sys/resource.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <csignal>
 
 namespace {
@@ -143,6 +144,31 @@ TEST_F(HistoryTest, ASaveThatFailsHalfwayKeepsThePreviousFile) {
     EXPECT_EQ(readAll(historyPath()), before);
     EXPECT_EQ(QDir(AppPaths::programFolder()).entryList({"History.ini*"}, QDir::Files),
               QStringList{"History.ini"});
+}
+
+// A History.ini that cannot be read holds rows this run never saw: it stays, the
+// lists are saved beside it, and the log says where.
+TEST_F(HistoryTest, AnUnreadableFileIsKeptAndTheListsGoBesideIt) {
+    // A folder in its place: unreadable even for root.
+    ASSERT_TRUE(QDir().mkpath(historyPath()));
+    DownloadQueue restarted;
+    restarted.LoadHistory();
+    EXPECT_EQ(restarted.lstMain.Count(), 0);
+    restarted.SaveHistory(QDate(2025, 12, 8));
+    EXPECT_FALSE(QFile::exists(historyPath() + QStringLiteral(".new")));  // nothing to save
+    EXPECT_TRUE(QFileInfo(historyPath()).isDir());
+
+    addRow(restarted.lstMain, 1, kLater);
+    restarted.SaveHistory(QDate(2025, 12, 8));
+    EXPECT_TRUE(QFileInfo(historyPath()).isDir());
+    const QString date = QLocale().toString(QDate(2025, 12, 8), QLocale::ShortFormat);
+    EXPECT_EQ(readAll(historyPath() + QStringLiteral(".new")),
+              (kLater.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n") + date +
+               QStringLiteral("\r\nComplete List\r\nFinish History\r\n"))
+                  .toUtf8());
+    const QByteArray log = readAll(AppFilePath(QStringLiteral("errorlog.txt")));
+    EXPECT_TRUE(log.contains("Method: LoadHistory")) << log.constData();
+    EXPECT_TRUE(log.contains(QFile::encodeName(historyPath()) + ".new")) << log.constData();
 }
 
 struct ParseCase {

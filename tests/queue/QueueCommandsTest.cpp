@@ -4,6 +4,8 @@
 #include "support/HttpFileResponder.h"
 #include "support/TestData.h"
 
+#include <QFileInfo>
+
 namespace {
 
 using QueueCommandsTest = QueueFixture;
@@ -116,6 +118,95 @@ TEST_F(RunningDownloadsTest, PauseResumeAndStopAllReachEveryRunningWindow) {
     queue.ResumeAll();
     EXPECT_FALSE(a->tmrUpdate.isActive());
     EXPECT_EQ(a->cmdPause.Caption, QStringLiteral("&Resume"));
+}
+
+// The rows say what their windows say, in the list and in History.ini; a stopped
+// or closed download frees its row: Resume All continues it from what is on disk,
+// and Re-Download starts it again.
+TEST_F(RunningDownloadsTest, RowsFollowTheirWindowsAndStoppedOnesCanBeStartedAgain) {
+    const QString paused = QStringLiteral("Paused/Stopped");
+    startRunning(QStringLiteral("a.bin"));
+    startRunning(QStringLiteral("b.bin"));
+    const auto statuses = [&] { return column(queue.lstMain, 5); };
+
+    queue.PauseAll();
+    EXPECT_EQ(statuses(), QStringList({paused, paused}));
+    queue.ResumeAll();
+    EXPECT_TRUE(waitFor([&] { return statuses() == QStringList(2, "Downloading..."); }));
+    // Enough on disk that a continuation does not begin at the first byte.
+    EXPECT_TRUE(waitFor([&] {
+        return queue.DownloadSlots[0]->ReceivedBytes() > 3 * Settings.Rollback &&
+               queue.DownloadSlots[1]->ReceivedBytes() > 3 * Settings.Rollback;
+    }));
+    queue.StopAll();
+    EXPECT_EQ(statuses(), QStringList({paused, paused}));
+    queue.SaveHistory();
+    const QByteArray history = readWholeFile(DownloadQueue::HistoryPath());
+    EXPECT_EQ(history.count("\r\nPaused/Stopped\r\n"), 2) << history.constData();
+
+    // Resume All continues each from the end of its file, less the rollback.
+    const qsizetype requestsBefore = server_.requests().size();
+    std::vector<qint64> onDisk;
+    for (const char* name : {"a.bin", "b.bin"}) onDisk.push_back(QFileInfo(target(name)).size());
+    queue.ResumeAll();
+    for (int i = 0; i < 2; ++i) {
+        frmDownload* window = queue.DownloadSlots[i];
+        ASSERT_TRUE(window) << i;
+        EXPECT_EQ(window->ListItem, queue.lstMain.At(i));
+        EXPECT_TRUE(waitFor([&] { return window->tmrUpdate.isActive(); })) << i;
+    }
+    // The first byte asked for after the probes: inside what each file held.
+    std::vector<qint64> firstBytes;
+    for (qsizetype r = requestsBefore; r < server_.requests().size(); ++r) {
+        const QByteArray range = server_.requests()[r].header("Range");
+        const qint64 first = range.mid(6, range.indexOf('-') - 6).toLongLong();
+        if (range.startsWith("bytes=") && first > 0) firstBytes.push_back(first);
+    }
+    ASSERT_EQ(firstBytes.size(), 2u);
+    std::sort(firstBytes.begin(), firstBytes.end());
+    std::sort(onDisk.begin(), onDisk.end());
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_LE(firstBytes[i], onDisk[i]) << i;
+        EXPECT_GE(firstBytes[i], onDisk[i] - Settings.Rollback - 1) << i;
+    }
+
+    // Stopped and closed, and one row still reading as running: Re-Download
+    // starts both again without calling them busy.
+    queue.StopAll();
+    for (const QPointer<frmDownload>& window : queue.DownloadSlots)
+        if (window) window->Unload();
+    EXPECT_EQ(statuses(), QStringList(2, "Transfer Stopped"));
+    queue.lstMain.At(0)->setSubItem(5, QStringLiteral("Downloading..."));
+    queue.AskExistChoice = [] { return -1; };
+    queue.SelectAll();
+    queue.ReDownload();
+    EXPECT_TRUE(dialogCalls().empty());
+    EXPECT_EQ(windowCount(), 2);
+    EXPECT_EQ(queue.lstMain.Count(), 2);
+}
+
+// Stop All asks before it stops a segmented download; the program ending while
+// the question is open unloads the window under it, and nothing more happens.
+TEST_F(RunningDownloadsTest, AShutdownDuringTheStopQuestionEndsTheWalk) {
+    Settings.Segment = 1;
+    Settings.SegmentSize1 = 1;
+    Settings.SegmentSize2 = 1e12;
+    ScriptedDialogs::current().answerMessage(Dialogs::Answer::Yes);  // segments?
+    frmDownload* segmented = startRunning(QStringLiteral("a.bin"));
+    ASSERT_EQ(segmented->SegCount, 2);
+    const QPointer<frmDownload> watched = segmented;
+    int asked = 0;
+    ScriptedDialogs::current().answerMessage(Dialogs::Answer::Yes);  // stop?
+    ScriptedDialogs::current().whileMessageShown([&](const ScriptedDialogs::Call&) {
+        ++asked;
+        queue.BeginShutdown();
+        queue.UnloadAllDownloads();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    });
+    queue.StopAll();
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(watched);
+    EXPECT_EQ(windowCount(), 0);
 }
 
 TEST_F(QueueCommandsTest, TheTotalRateAddsEverySlotAndKeepsTheLastValueOnAnEmptyList) {

@@ -13,6 +13,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -185,6 +186,72 @@ TEST_F(frmDownloadFaceTest, HideWithoutANotificationAreaMinimisesAndClosingUnloa
     EXPECT_FALSE(window->tmrUpdate.isActive());
 }
 
+// Every window opens wholly inside the screen's available area. A finished, a
+// failed (404) and a stopped download window each show a caption on every
+// button and can be closed with their Close button.
+TEST_F(frmDownloadFaceTest, WindowsFitTheScreenAndEveryEndStateCanBeClosed) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const auto inside = [&](QWidget* widget) {
+        const QRect frame = widget->frameGeometry();
+        EXPECT_TRUE(area.contains(frame))
+            << widget->windowTitle().toStdString() << ": " << frame.x() << "," << frame.y() << " "
+            << frame.width() << "x" << frame.height();
+    };
+    main->hooks.loadSettings = nullptr;
+    Settings.Segment = 0;
+    ASSERT_TRUE(main->Startup());
+    face->show();
+    inside(face.get());
+
+    ScriptedHttpServer small;
+    small.setHandler(HttpFileResponder(patternBytes(3000, 2)));
+    ScriptedHttpServer missing;
+    missing.setHandler([](const ScriptedHttpServer::Request&) {
+        return ScriptedHttpServer::Reply::withLength("HTTP/1.1 404 Not Found", "gone", {});
+    });
+    ScriptedDialogs::current().allowOkMessages();  // "Download Successful."
+    DownloadQueue& queue = main->Queue;
+    queue.AddDownload(small.url(QStringLiteral("done.bin")), dir_.filePath("done.bin"), -1);
+    queue.AddDownload(missing.url(QStringLiteral("gone.bin")), dir_.filePath("gone.bin"), -1);
+    queue.AddDownload(server_.url(QStringLiteral("held.bin")), dir_.filePath("held.bin"), -1);
+    const QPointer<frmDownload> done = queue.DownloadSlots[0];
+    const QPointer<frmDownload> gone = queue.DownloadSlots[1];
+    const QPointer<frmDownload> held = queue.DownloadSlots[2];
+    ASSERT_TRUE(done && gone && held);
+    ASSERT_TRUE(waitFor([&] {
+        return done->outcome() == frmDownload::Outcome::Completed &&
+               gone->outcome() == frmDownload::Outcome::Failed && held->tmrUpdate.isActive();
+    }));
+    held->StopMe();
+    QCoreApplication::processEvents();
+
+    const QList<frmDownloadFace*> faces = face->DownloadFaces();
+    ASSERT_EQ(faces.size(), 3);
+    for (frmDownloadFace* f : faces) {
+        SCOPED_TRACE(f->windowTitle().toStdString());
+        inside(f);
+        for (const QPushButton* button : f->findChildren<QPushButton*>()) {
+            if (button->isVisible()) {
+                EXPECT_FALSE(button->text().isEmpty());
+            }
+        }
+        // Open and Go To Dir once there is a file.
+        const bool failed = f->window() == gone;
+        EXPECT_EQ(f->cmdOpen->isVisible(), !failed);
+        EXPECT_EQ(f->cmdGotoDir->isVisible(), !failed);
+        EXPECT_TRUE(f->cmdStop->isVisible());
+        EXPECT_TRUE(f->cmdStop->isEnabled());
+        EXPECT_EQ(f->cmdStop->text(), QStringLiteral("&Close"));
+        QWidget* data = f->interactdata_mnu_Click();
+        inside(data);
+        data->close();
+    }
+    screenshot(*faces[0], QStringLiteral("download-window-done.png"));
+    for (frmDownloadFace* f : faces) QTest::mouseClick(f->cmdStop, Qt::LeftButton);
+    for (const auto& window : {done, gone, held})
+        EXPECT_EQ(window->outcome(), frmDownload::Outcome::Unloaded);
+}
+
 void addRow(ReportList& list, int icon, const QStringList& items) {
     const ListRowPtr row = list.Add(icon);
     for (int k = 1; k <= items.size(); ++k) row->setSubItem(k, items[k - 1]);
@@ -236,6 +303,8 @@ TEST_F(frmDownloadFaceTest, TheMainWindowFollowsARunningDownload) {
               QStringLiteral("/home/anna/Documents/manual.pdf"));
     EXPECT_EQ(face->lblRate->text(), QStringLiteral("Total Transfer Rate: 123.456 Kbps"));
     EXPECT_FALSE(face->lblActivity->text().isEmpty());
+    // The status bar makes room for the longer rate text.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     screenshot(*face, QStringLiteral("main-window.png"));
 }
 

@@ -9,6 +9,8 @@
 #include "queue/faces/TrayMenu.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -21,25 +23,36 @@ namespace {
 
 using frmMainFaceTest = FaceFixture;
 
+// The caption as shown, without the "&" of its mnemonic.
+QString shown(QString text) {
+    return text.remove(u'&');
+}
+
 QStringList visibleTexts(const QMenu* menu) {
     QStringList texts;
     for (const QAction* action : menu->actions())
         if (action->isVisible())
-            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            texts << (action->isSeparator() ? QStringLiteral("-") : shown(action->text()));
     return texts;
 }
 
 QStringList hiddenTexts(const QMenu* menu) {
     QStringList texts;
     for (const QAction* action : menu->actions())
-        if (!action->isVisible()) texts << action->text();
+        if (!action->isVisible()) texts << shown(action->text());
     return texts;
 }
 
 QAction* actionNamed(const QMenu* menu, const QString& text) {
     for (QAction* action : menu->actions())
-        if (action->text() == text) return action;
+        if (shown(action->text()) == text) return action;
     return nullptr;
+}
+
+// The letter after "&", lower-cased; null when the caption has none.
+QChar mnemonic(const QString& text) {
+    const qsizetype at = text.indexOf(u'&');
+    return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower() : QChar();
 }
 
 void addRow(ReportList& list, int icon, const QStringList& items) {
@@ -191,7 +204,7 @@ TEST_F(frmMainFaceTest, RightButtonReleaseOpensTheListsPopUpMenus) {
 
 TEST_F(frmMainFaceTest, TheMainMenusAndTheTrayMenu) {
     QStringList menus;
-    for (QAction* action : face->menuBar()->actions()) menus << action->text();
+    for (QAction* action : face->menuBar()->actions()) menus << shown(action->text());
     EXPECT_EQ(menus, (QStringList{"File", "Downloads", "Options", "Help"}));
     const auto menu = [&](int i) { return face->menuBar()->actions()[i]->menu(); };
     EXPECT_EQ(visibleTexts(menu(0)), (QStringList{"Add URL", "Exit"}));
@@ -250,10 +263,65 @@ TEST_F(frmMainFaceTest, DroppedTextGoesToTheIntakeAndOtherDataIsIgnored) {
     auto* binary = new QMimeData;
     binary->setData(QStringLiteral("application/octet-stream"), "xyz");
     EXPECT_FALSE(drop(face->lstMain->viewport(), binary));
+    // Taken once the drops have returned.
+    EXPECT_TRUE(dropped.isEmpty());
+    EXPECT_TRUE(waitFor([&] { return dropped.size() == 2; }));
     EXPECT_EQ(dropped, (QStringList{"http://h/a.zip", "ftp://h/b.zip"}));
     delete text;
     delete onToolbar;
     delete binary;
+}
+
+// Ctrl+V adds the clipboard's address; Delete removes the selected rows of the
+// list it is pressed in; every menu entry has a mnemonic of its own in its menu.
+TEST_F(frmMainFaceTest, PasteDeleteAndMnemonicsFromTheKeyboard) {
+    DownloadQueue& queue = main->Queue;
+    for (const char* name : {"a", "b", "c"}) addRow(queue.lstMain, 1, {QLatin1String(name)});
+    for (const char* name : {"d", "e"}) addRow(queue.lstComplete, 4, {QLatin1String(name)});
+    face->show();
+    face->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(face.get()));
+    main->FlashCommand(QStringLiteral("IDC_FS_ShowB"));
+    main->FlashCommand(QStringLiteral("IDC_FS_ShowC"));
+
+    const auto column1 = [](const ReportList& list) {
+        QStringList texts;
+        for (const ListRowPtr& row : list.Rows()) texts << row->SubItem(1);
+        return texts;
+    };
+    face->lstMain->setFocus();
+    queue.lstMain.SetSelected(1, true);
+    QTest::keyClick(face->lstMain, Qt::Key_Delete);
+    EXPECT_EQ(column1(queue.lstMain), (QStringList{"a", "c"}));
+    EXPECT_EQ(column1(queue.lstComplete), (QStringList{"d", "e"}));
+    face->lstComplete->setFocus();
+    queue.lstComplete.SetSelected(0, true);
+    QTest::keyClick(face->lstComplete, Qt::Key_Delete);
+    EXPECT_EQ(column1(queue.lstComplete), QStringList{"e"});
+    EXPECT_EQ(column1(queue.lstMain), (QStringList{"a", "c"}));
+
+    QGuiApplication::clipboard()->setText(QStringLiteral(" http://h/pasted.zip\n"));
+    QTest::keyClick(face->lstMain, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(dropped, QStringList{"http://h/pasted.zip"});
+
+    QList<const QMenu*> menus = {face->mnuQueue, face->mnuComplete, face->TRAYMNU};
+    QString bar;
+    for (QAction* action : face->menuBar()->actions()) {
+        bar += mnemonic(action->text());
+        menus << action->menu();
+    }
+    menus << actionNamed(face->TRAYMNU, QStringLiteral("Tools"))->menu();
+    EXPECT_EQ(bar, QStringLiteral("fdoh"));
+    for (const QMenu* menu : menus) {
+        QString letters;
+        for (const QAction* action : menu->actions()) {
+            if (!action->isVisible() || action->isSeparator()) continue;
+            const QChar letter = mnemonic(action->text());
+            EXPECT_FALSE(letter.isNull()) << action->text().toStdString();
+            EXPECT_FALSE(letters.contains(letter)) << action->text().toStdString();
+            letters += letter;
+        }
+    }
 }
 
 TEST_F(frmMainFaceTest, TheStatusBarShowsTheTotalRate) {

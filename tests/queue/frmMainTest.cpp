@@ -183,6 +183,62 @@ TEST_F(frmMainTest, AShutdownAskedForDuringStartUpComesAfterIt) {
     EXPECT_TRUE(saved.readAll().contains("Paused/Stoped"));
 }
 
+// A kill or the tray's Close while the existing-file dialog of a re-download walk
+// is open: the dialogs of a program that is ending return at once, and nothing
+// more is started, so no file is overwritten.
+TEST_F(frmMainTest, AShutdownDuringARestartWalkStartsNothingMore) {
+    frmMain main;
+    recordHooks(main);
+    ASSERT_TRUE(main.Startup());
+    DownloadQueue& queue = main.Queue;
+    const QStringList names = {"a.bin", "b.bin", "c.bin"};
+    for (const QString& name : names) {
+        ASSERT_TRUE(writeWholeFile(target(name), "old"));
+        queue.AddLaterDownload(silentUrl(name), target(name));
+    }
+    int asked = 0;
+    queue.AskExistChoice = [&] {
+        if (++asked == 1) main.Shutdown();
+        return 0;  // what a dialog that never got an answer used to leave
+    };
+    queue.SelectAll();
+    queue.ReDownload();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(main.IsShutDown());
+    for (const QString& name : names) EXPECT_EQ(readWholeFile(target(name)), "old") << name.toStdString();
+
+    // Later starts are refused quietly.
+    queue.AddDownload(silentUrl(QStringLiteral("d.bin")), target(QStringLiteral("d.bin")), -1);
+    queue.ResumeAll();
+    EXPECT_EQ(queue.lstMain.Count(), 3);
+    for (const auto& window : queue.DownloadSlots) EXPECT_FALSE(window);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(silent_.connectionCount(), 0);
+}
+
+// The application the text came from waits for the drop event; the add-address
+// flow runs after it. Ctrl+V hands the clipboard's text over the same way.
+TEST_F(frmMainTest, DroppedTextReachesTheIntakeAfterTheDropReturns) {
+    frmMain main;
+    recordHooks(main);
+    main.DropText(QStringLiteral("http://h/x.zip"));
+    EXPECT_TRUE(steps.isEmpty());
+    ASSERT_TRUE(waitFor([&] { return !steps.isEmpty(); }));
+    EXPECT_EQ(steps, QStringList{"dropText(http://h/x.zip)"});
+
+    steps.clear();
+    main.PasteText(QStringLiteral("  http://h/p.zip\n"));
+    main.PasteText(QStringLiteral(" "));
+    EXPECT_EQ(steps, QStringList{"dropText(http://h/p.zip)"});
+
+    // Dropped just before the program ends: not taken any more.
+    steps.clear();
+    main.DropText(QStringLiteral("http://h/y.zip"));
+    main.Shutdown();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(steps.contains("dropText(http://h/y.zip)"));
+}
+
 TEST_F(frmMainTest, EveryCommandStringReachesItsAction) {
     frmMain main;
     recordHooks(main);
@@ -219,9 +275,7 @@ TEST_F(frmMainTest, EveryCommandStringReachesItsAction) {
     main.EnterURL();
     main.Settings();
     main.Tray1_LeftClick();
-    main.DropText(QStringLiteral("http://h/x.zip"));
-    EXPECT_EQ(steps, (QStringList{"showMainWindow", "enterUrl", "settings", "showMainWindow",
-                                  "dropText(http://h/x.zip)"}));
+    EXPECT_EQ(steps, (QStringList{"showMainWindow", "enterUrl", "settings", "showMainWindow"}));
 
     // The re-download and the walks reach the queue and its running window.
     ScriptedHttpServer files;

@@ -96,6 +96,7 @@ void ScriptedDialogs::clear() {
     messageAnswers_.clear();
     textAnswers_.clear();
     allowOk_ = false;
+    whileShown_ = nullptr;
 }
 
 void ScriptedDialogs::expectEveryAnswerUsed() {
@@ -109,7 +110,12 @@ void ScriptedDialogs::expectEveryAnswerUsed() {
 
 Dialogs::Answer ScriptedDialogs::message(const QString& text, Buttons buttons, Icon icon,
                                          const QString& title) {
-    calls_.push_back(Call{Kind::Message, text, title, buttons, icon});
+    const Call call{Kind::Message, text, title, buttons, icon};
+    calls_.push_back(call);
+    if (whileShown_) {
+        const auto hook = whileShown_;
+        hook(call);
+    }
     if (messageAnswers_.empty()) {
         if (buttons != Buttons::OK || !allowOk_) {
             ADD_FAILURE() << "Unexpected message (" << buttonsName(buttons)

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -30,6 +31,9 @@ public:
     // Messages with only an OK button are answered OK without queueing when
     // allowed; the call is still recorded.
     void allowOkMessages(bool allow = true) { allowOk_ = allow; }
+    // Runs while each message is open, before it is answered: where a real message
+    // box lets the event loop run and the program do other things.
+    void whileMessageShown(std::function<void(const Call&)> hook) { whileShown_ = std::move(hook); }
 
     const std::vector<Call>& calls() const { return calls_; }
     void clear();
@@ -50,4 +54,5 @@ private:
     std::deque<Answer> messageAnswers_;
     std::deque<std::optional<QString>> textAnswers_;
     bool allowOk_ = false;
+    std::function<void(const Call&)> whileShown_;
 };

@@ -78,6 +78,12 @@ public:
     // Closes a control connection once the replies already queued on it are out.
     void dropControl(int connection);
 
+    // What LIST and MLSD of `folder` send, byte for byte, in place of the lines
+    // made from the tree: DOS lines, links, hostile names, any encoding.
+    void setListing(const QString& folder, const QByteArray& bytes) { listings_.insert(folder, bytes); }
+    // The address 227 names ("10,0,0,5"); the data port is the real one.
+    void setPassiveAddress(const QByteArray& address) { passiveAddress_ = address; }
+
 signals:
     void commandReceived(int connection, const QByteArray& line);
 
@@ -100,5 +106,7 @@ private:
     QList<Transfer> queuedTransfers_;
     QList<QList<QByteArray>> commands_;
     QList<QPointer<ScriptedFtpSession>> sessions_;
+    QHash<QString, QByteArray> listings_;
+    QByteArray passiveAddress_ = "127,0,0,1";
     qint64 dataBytesSent_ = 0;
 };

@@ -5,6 +5,7 @@
 #include "support/ScriptedFtpServer.h"
 
 #include <QHash>
+#include <QStringDecoder>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -83,7 +84,8 @@ void ScriptedFtpSession::handle(const QByteArray& line) {
         {"EPSV", &ScriptedFtpSession::epsv}, {"EPRT", &ScriptedFtpSession::eprt},
         {"RETR", &ScriptedFtpSession::retr}, {"LIST", &ScriptedFtpSession::list},
         {"NLST", &ScriptedFtpSession::nlst}, {"STOR", &ScriptedFtpSession::stor},
-        {"ABOR", &ScriptedFtpSession::abor},
+        {"ABOR", &ScriptedFtpSession::abor}, {"APPE", &ScriptedFtpSession::appe},
+        {"MLSD", &ScriptedFtpSession::mlsd},
     };
     const Command command = commands.value(verb);
     if (!command) {
@@ -91,7 +93,10 @@ void ScriptedFtpSession::handle(const QByteArray& line) {
     } else if (!loggedIn_ && !allowedBeforeLogin(verb)) {
         reply("530 Please login with USER and PASS.\r\n");
     } else {
-        (this->*command)(QString::fromUtf8(argument));
+        // Names that are not UTF-8 are taken byte for byte (as Latin-1).
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = utf8(argument);
+        (this->*command)(utf8.hasError() ? QString::fromLatin1(argument) : text);
     }
 }
 
@@ -242,7 +247,7 @@ void ScriptedFtpSession::pasv(const QString&) {
     replaceDataChannel(channel);
     const quint16 port = channel->listen(control_->localAddress());
     if (port == 0) return reply("425 Cannot open passive connection.\r\n");
-    reply("227 Entering Passive Mode (127,0,0,1," + QByteArray::number(port / 256) + "," +
+    reply("227 Entering Passive Mode (" + server_->passiveAddress_ + "," + QByteArray::number(port / 256) + "," +
           QByteArray::number(port % 256) + ").\r\n");
 }
 
@@ -324,6 +329,12 @@ void ScriptedFtpSession::listing(const QString& argument, bool namesOnly) {
     while (!words.isEmpty() && words.first().startsWith(QLatin1Char('-'))) words.removeFirst();
     const QString target = path(words.join(QLatin1Char(' ')));
     const ScriptedFtpFiles& files = server_->files_;
+    ScriptedFtpTransfer plan;
+    plan.closing = "226 Directory send OK.\r\n";
+    if (const auto scripted = server_->listings_.constFind(target);
+        !namesOnly && scripted != server_->listings_.constEnd()) {
+        return transfer("150 Here comes the directory listing.\r\n", *scripted, plan, nullptr);
+    }
     QByteArray text;
     const auto add = [&](const QString& entry) {
         text += namesOnly ? ScriptedFtpFiles::nameOf(entry).toUtf8() + "\r\n"
@@ -339,14 +350,39 @@ void ScriptedFtpSession::listing(const QString& argument, bool namesOnly) {
     } else {
         return reply("550 No such file or directory.\r\n");
     }
-    ScriptedFtpTransfer plan;
-    plan.closing = "226 Directory send OK.\r\n";
     transfer("150 Here comes the directory listing.\r\n", text, plan, nullptr);
 }
 
+void ScriptedFtpSession::mlsd(const QString& argument) {
+    const QString target = path(argument);
+    ScriptedFtpTransfer plan;
+    plan.closing = "226 MLSD complete.\r\n";
+    if (const auto scripted = server_->listings_.constFind(target); scripted != server_->listings_.constEnd()) {
+        return transfer("150 MLSD follows.\r\n", *scripted, plan, nullptr);
+    }
+    const ScriptedFtpFiles& files = server_->files_;
+    if (!files.isFolder(target)) return reply("550 No such directory.\r\n");
+    QByteArray text;
+    for (const QString& name : files.children(target)) {
+        const QString entry = ScriptedFtpFiles::resolve(target, name);
+        text += (files.isFolder(entry) ? QByteArray("type=dir;")
+                                       : "type=file;size=" + QByteArray::number(files.content(entry).size()) + ";") +
+                "modify=20240101000000; " + name.toUtf8() + "\r\n";
+    }
+    transfer("150 MLSD follows.\r\n", text, plan, nullptr);
+}
+
 void ScriptedFtpSession::stor(const QString& argument) {
+    store(argument, false);
+}
+
+void ScriptedFtpSession::appe(const QString& argument) {
+    store(argument, true);
+}
+
+void ScriptedFtpSession::store(const QString& argument, bool append) {
     const QString file = path(argument);
-    const qint64 offset = std::exchange(restOffset_, 0);
+    const qint64 offset = append ? server_->files_.content(file).size() : std::exchange(restOffset_, 0);
     if (server_->files_.isFolder(file) ||
         !server_->files_.isFolder(ScriptedFtpFiles::parentOf(file))) {
         return reply("553 Could not create file.\r\n");

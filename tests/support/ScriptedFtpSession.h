@@ -69,6 +69,9 @@ private:
     void list(const QString& argument);
     void nlst(const QString& argument);
     void stor(const QString& argument);
+    void appe(const QString& argument);
+    void mlsd(const QString& argument);
+    void store(const QString& argument, bool append);
     void abor(const QString& argument);
     void listing(const QString& argument, bool namesOnly);
 

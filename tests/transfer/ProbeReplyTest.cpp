@@ -89,7 +89,9 @@ TEST_F(ProbeReplyTest, ErrorTableSetsStatusAndDisablesButtons) {
         EXPECT_EQ(dl.ListItem->SubItem(5), QString::fromLatin1(text));
         EXPECT_EQ(dl.ListItem->SubItem(2), QStringLiteral("0 %"));
         EXPECT_FALSE(dl.cmdPause.Enabled);
-        EXPECT_FALSE(dl.cmdStop.Enabled);
+        // A failed window can be closed.
+        EXPECT_TRUE(dl.cmdStop.Enabled);
+        EXPECT_EQ(dl.cmdStop.Caption, QStringLiteral("&Close"));
         EXPECT_FALSE(QFile::exists(target()));
     }
 }

@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
         main.Scheduler.Unload();
         locater.Unload();
     };
-    main.Queue.AskExistChoice = [&face] { frmExist::Ask(&face); };
+    main.Queue.AskExistChoice = [&face] { return frmExist::Ask(&face); };
 
     // A kill, Ctrl+C or the end of the session saves the queue like Exit does.
     TerminationSignals terminations;

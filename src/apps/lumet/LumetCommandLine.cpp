@@ -3,6 +3,7 @@
 #include "apps/lumet/HeadlessDownload.h"
 #include "core/SettingsLists.h"
 #include "core/modGlobalVariables.h"
+#include "settings/IntegrationSwitches.h"
 
 #include <unistd.h>
 #include <QCoreApplication>
@@ -18,6 +19,8 @@ QString LumetCommandLine::usage() {
         "usage: lumet --get ADDRESS --save-to FILE [--existing overwrite|resume|skip] "
         "[--set NAME=VALUE]...\n"
         "       lumet --print-settings\n"
+        "       lumet --browser-integration on|off\n"
+        "       lumet --start-with-desktop on|off\n"
         "       lumet                      (starts the desktop program, lumet-desktop)\n");
 }
 
@@ -29,6 +32,12 @@ int LumetCommandLine::run() {
     const Option options[] = {
         {QLatin1String("--print-settings"), [this] { return printSettings(); }},
         {QLatin1String("--get"), [this] { return get(); }},
+        {QLatin1String("--browser-integration"),
+         [this] { return runSwitch(&IntegrationSwitches::chkIE_Click); }},
+        {QLatin1String("--start-with-desktop"),
+         [this] {
+             return runSwitch([](bool on) { return IntegrationSwitches::chkStartWin_Click(on); });
+         }},
     };
     if (arguments_.isEmpty()) return startDesktop();
     for (const Option& option : options) {
@@ -75,4 +84,21 @@ int LumetCommandLine::printSettings() {
     const QByteArray text = SettingsLines().join(u'\n').toUtf8() + '\n';
     std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+int LumetCommandLine::runSwitch(const std::function<SwitchOutcome(bool)>& click) {
+    const QString state = arguments_.value(1);
+    if (arguments_.size() != 2 || (state != QLatin1String("on") && state != QLatin1String("off"))) {
+        std::fputs(qPrintable(usage()), stderr);
+        return kUsageError;
+    }
+    LoadSettings();
+    const SwitchOutcome outcome = click(state == QLatin1String("on"));
+    for (const QString& change : outcome.changes) std::printf("%s\n", qPrintable(change));
+    if (outcome.changes.isEmpty())
+        std::printf("nothing to change: already %s\n", qPrintable(state));
+    std::fflush(stdout);
+    if (outcome.ok()) return 0;
+    std::fprintf(stderr, "lumet: %s\n", qPrintable(outcome.failure));
+    return 1;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "settings/IntegrationSwitches.h"
+
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <utility>
 
 // The options of the lumet executable. Each option is one entry of the table in
@@ -30,6 +33,10 @@ private:
     int printSettings();
     // `--get ADDRESS --save-to FILE ...`: one download without a window.
     int get();
+    // `--browser-integration on|off`, `--start-with-desktop on|off`: clicks the
+    // settings dialog's box into that state and prints each change it made; 1
+    // with the reason on stderr when the change could not be made.
+    int runSwitch(const std::function<SwitchOutcome(bool)>& click);
 
     QStringList arguments_;
 };

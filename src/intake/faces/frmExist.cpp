@@ -4,6 +4,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -30,12 +31,16 @@ frmExist::frmExist(QWidget* parent)
 }
 
 int frmExist::Ask(QWidget* owner) {
-    frmExist dialog(owner);
-    dialog.exec();
-    return ExistChoice;
+    // The owner may go while the dialog's loop runs; the dialog then goes with it.
+    const QPointer<frmExist> dialog = new frmExist(owner);
+    const int result = dialog->exec();
+    const int choice = dialog && result == QDialog::Accepted ? dialog->Choice() : -2;
+    delete dialog;
+    return choice;
 }
 
 void frmExist::choose(int choice) {
+    choice_ = choice;
     ExistChoice = choice;
     accept();
 }

@@ -4,6 +4,7 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,6 +22,9 @@ frmURLFace::frmURLFace(frmURL& logic, QWidget* parent)
     txtURL->setEditable(true);
     // The list is the history; what is typed is not added to it.
     txtURL->setInsertPolicy(QComboBox::NoInsert);
+    // History entries are offered in a list while typing. Completed inline, Enter
+    // would take the first entry in place of a wholly selected text (the clipboard's).
+    txtURL->completer()->setCompletionMode(QCompleter::PopupCompletion);
     txtURL->setMinimumWidth(420);
     // Enter reaches OK through the address box alone, never twice.
     cmdOK->setAutoDefault(false);

@@ -2,6 +2,7 @@
 
 #include "common/Tray.h"
 #include "queue/faces/AppIcons.h"
+#include "queue/faces/PlaceInsideScreen.h"
 #include "queue/faces/SegmentBars.h"
 #include "queue/faces/frmServerData.h"
 #include "transfer/frmDownload.h"
@@ -147,7 +148,9 @@ frmDownload* frmDownloadFace::window() const {
 }
 
 void frmDownloadFace::showButton(QPushButton* button, const ButtonState& state) {
-    button->setText(state.Caption);
+    // Open and Go To Dir keep the face's captions: the window names only the
+    // buttons whose caption tells a state.
+    if (!state.Caption.isEmpty()) button->setText(state.Caption);
     button->setEnabled(state.Enabled);
     button->setVisible(state.Visible);
 }
@@ -211,6 +214,7 @@ void frmDownloadFace::Tray1_Click() {
 QWidget* frmDownloadFace::interactdata_mnu_Click() {
     auto* data = new frmServerData(this);
     if (window_) data->txtServerData->setPlainText(QString::fromLatin1(window_->TransferLog));
+    PlaceInsideScreen(data, this, QPoint(24, 24));
     data->show();
     return data;
 }

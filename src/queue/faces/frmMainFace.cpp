@@ -2,6 +2,7 @@
 
 #include "common/Tray.h"
 #include "queue/faces/AppIcons.h"
+#include "queue/faces/PlaceInsideScreen.h"
 #include "queue/faces/ReportView.h"
 #include "queue/faces/ToolbarFace.h"
 #include "queue/faces/TrayMenu.h"
@@ -9,10 +10,13 @@
 #include "queue/frmMain.h"
 #include "transfer/frmDownload.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
@@ -61,6 +65,13 @@ QWidget* panel(const QString& caption, ReportView* view, QWidget* parent) {
     layout->addWidget(label);
     layout->addWidget(view);
     return box;
+}
+
+// Delete in a list removes its selected rows, as the menu entry does.
+void bindDelete(QAction* remove, QWidget* list) {
+    remove->setShortcut(QKeySequence::Delete);
+    remove->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    list->addAction(remove);
 }
 
 QPixmap splashPicture(const QString& title) {
@@ -163,6 +174,7 @@ frmMainFace::frmMainFace(frmMain& main, QWidget* parent)
     setHooks();
     updateHint();
     resize(980, 560);
+    PlaceInsideScreen(this);
 }
 
 frmMainFace::~frmMainFace() {
@@ -205,40 +217,48 @@ void frmMainFace::buildMenus() {
     const auto command = [this](QMenu* menu, const QString& text, const QString& name) {
         return menu->addAction(text, &main_, [this, name] { main_.FlashCommand(name); });
     };
-    QMenu* file = menuBar()->addMenu(tr("File"));
-    command(file, tr("Add URL"), QStringLiteral("IDC_FS_AddURL"));
-    command(file, tr("Exit"), QStringLiteral("IDC_FS_close"));
-    QMenu* downloads = menuBar()->addMenu(tr("Downloads"));
-    command(downloads, tr("Re-Download"), QStringLiteral("IDC_FS_ReDownload"));
-    command(downloads, tr("Pause All"), QStringLiteral("IDC_FS_PauseAll"));
-    command(downloads, tr("Resume All"), QStringLiteral("IDC_FS_ResumeAll"));
-    command(downloads, tr("Stop All"), QStringLiteral("IDC_FS_StopAll"));
-    QMenu* options = menuBar()->addMenu(tr("Options"));
-    command(options, tr("Schedule"), QStringLiteral("IDC_FS_Schedule"));
-    command(options, tr("Settings"), QStringLiteral("IDC_FS_Settings"));
-    options->addAction(tr("Show Windows"), this, [this] { showAllWindows(true); })
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    command(file, tr("&Add URL"), QStringLiteral("IDC_FS_AddURL"));
+    command(file, tr("E&xit"), QStringLiteral("IDC_FS_close"));
+    QMenu* downloads = menuBar()->addMenu(tr("&Downloads"));
+    command(downloads, tr("&Re-Download"), QStringLiteral("IDC_FS_ReDownload"));
+    command(downloads, tr("&Pause All"), QStringLiteral("IDC_FS_PauseAll"));
+    command(downloads, tr("Res&ume All"), QStringLiteral("IDC_FS_ResumeAll"));
+    command(downloads, tr("S&top All"), QStringLiteral("IDC_FS_StopAll"));
+    QMenu* options = menuBar()->addMenu(tr("&Options"));
+    command(options, tr("&Schedule"), QStringLiteral("IDC_FS_Schedule"));
+    command(options, tr("S&ettings"), QStringLiteral("IDC_FS_Settings"));
+    options->addAction(tr("Show &Windows"), this, [this] { showAllWindows(true); })
         ->setVisible(false);
-    options->addAction(tr("Hide Windows"), this, [this] { showAllWindows(false); })
+    options->addAction(tr("&Hide Windows"), this, [this] { showAllWindows(false); })
         ->setVisible(false);
-    QMenu* help = menuBar()->addMenu(tr("Help"));
-    help->addAction(tr("About"), this, &frmMainFace::about);
-    command(help, tr("User's Guide"), QStringLiteral("IDC_FS_UserGuide"));
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(tr("&About"), this, &frmMainFace::about);
+    command(help, tr("&User's Guide"), QStringLiteral("IDC_FS_UserGuide"));
+
+    // Ctrl+V anywhere in the window: the clipboard's address, as if it was dropped.
+    auto* paste = new QAction(tr("Paste Address"), this);
+    paste->setShortcut(QKeySequence::Paste);
+    connect(paste, &QAction::triggered, this,
+            [this] { main_.PasteText(QGuiApplication::clipboard()->text()); });
+    addAction(paste);
 }
 
 QMenu* frmMainFace::buildQueueMenu() {
     DownloadQueue& queue = main_.Queue;
     auto* menu = new QMenu(tr("Queue Menu"), this);
-    menu->addAction(tr("Refresh"), &queue, &DownloadQueue::RefreshQueue);
-    menu->addAction(tr("Clear Queue"), &queue, &DownloadQueue::ClearQueue);
-    menu->addAction(tr("Select All"), &queue, &DownloadQueue::SelectAll);
-    menu->addAction(tr("De-Select All"), &queue, &DownloadQueue::DeselectAll);
-    menu->addAction(tr("Re-Download URL..."), &queue, &DownloadQueue::ReDownload);
-    menu->addAction(tr("Remove Selection"), &queue, &DownloadQueue::RemoveSelection);
+    menu->addAction(tr("&Refresh"), &queue, &DownloadQueue::RefreshQueue);
+    menu->addAction(tr("&Clear Queue"), &queue, &DownloadQueue::ClearQueue);
+    menu->addAction(tr("&Select All"), &queue, &DownloadQueue::SelectAll);
+    menu->addAction(tr("&De-Select All"), &queue, &DownloadQueue::DeselectAll);
+    menu->addAction(tr("Re-Download &URL..."), &queue, &DownloadQueue::ReDownload);
+    bindDelete(menu->addAction(tr("Re&move Selection"), &queue, &DownloadQueue::RemoveSelection),
+               lstMain);
     // Hidden entries that the menu keeps without an action.
-    for (const QString& text : {tr("Pause"), tr("Resume"), tr("Stop")})
+    for (const QString& text : {tr("&Pause"), tr("R&esume"), tr("S&top")})
         menu->addAction(text)->setVisible(false);
-    menu->addAction(tr("Pause All"), &queue, &DownloadQueue::PauseAll)->setVisible(false);
-    menu->addAction(tr("Resume All"), &queue, &DownloadQueue::ResumeAll)->setVisible(false);
+    menu->addAction(tr("Pause &All"), &queue, &DownloadQueue::PauseAll)->setVisible(false);
+    menu->addAction(tr("Resume A&ll"), &queue, &DownloadQueue::ResumeAll)->setVisible(false);
     menu->addAction(tr("Stop All"), &queue, &DownloadQueue::StopAll)->setVisible(false);
     return menu;
 }
@@ -246,9 +266,11 @@ QMenu* frmMainFace::buildQueueMenu() {
 QMenu* frmMainFace::buildCompleteMenu() {
     DownloadQueue& queue = main_.Queue;
     auto* menu = new QMenu(this);
-    menu->addAction(tr("Remove selection"), &queue, &DownloadQueue::RemoveCompleteSelection);
-    menu->addAction(tr("Remove All"), &queue, &DownloadQueue::RemoveAllComplete);
-    menu->addAction(tr("Re-Download URL..."), &queue, &DownloadQueue::ReDownloadComplete);
+    bindDelete(menu->addAction(tr("Re&move selection"), &queue,
+                               &DownloadQueue::RemoveCompleteSelection),
+               lstComplete);
+    menu->addAction(tr("Remove &All"), &queue, &DownloadQueue::RemoveAllComplete);
+    menu->addAction(tr("Re-Download &URL..."), &queue, &DownloadQueue::ReDownloadComplete);
     return menu;
 }
 
@@ -287,10 +309,15 @@ void frmMainFace::closeSplash() {
     splash_ = nullptr;
 }
 
+// Over the main window, each slot a step further down and right, so that windows
+// shown one after another do not hide each other wholly.
 void frmMainFace::showWindow(frmDownload* window) {
     auto* face = new frmDownloadFace(*window);
     faces_.removeAll(nullptr);
     faces_.append(face);
+    constexpr int kStep = 24;
+    const int step = window->Index % 8 - 4;
+    PlaceInsideScreen(face, this, QPoint(step * kStep, step * kStep));
     face->show();
 }
 

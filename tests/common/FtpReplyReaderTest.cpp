@@ -1,6 +1,6 @@
 // Cutting the control connection's bytes into whole replies, however the network
 // hands them over.
-#include "transfer/FtpReplyReader.h"
+#include "common/FtpReplyReader.h"
 
 #include <gtest/gtest.h>
 #include <QList>
