@@ -4,6 +4,7 @@
 #include "common/QStringPrinter.h"
 #include "common/SingleInstance.h"
 #include "queue/frmMain.h"
+#include "support/ConnectionsSoFar.h"
 #include "support/HttpFileResponder.h"
 #include "support/TestData.h"
 
@@ -212,8 +213,7 @@ TEST_F(frmMainTest, AShutdownDuringARestartWalkStartsNothingMore) {
     queue.ResumeAll();
     EXPECT_EQ(queue.lstMain.Count(), 3);
     for (const auto& window : queue.DownloadSlots) EXPECT_FALSE(window);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(silent_.connectionCount(), 0);
+    EXPECT_EQ(connectionsSoFar(silent_), 0);
 }
 
 // The application the text came from waits for the drop event; the add-address
