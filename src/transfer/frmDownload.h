@@ -88,6 +88,9 @@ public:
     bool PortSent = false;
     bool PasvConnected = false;
     double DataPort = 0;
+    // Active-mode data ports are this + 6 to this + 139; a test that holds ports
+    // moves the range onto ports of its own.
+    int DataPortBase = 12 * 256;
 
     // Every HTTP response header and FTP reply received, in arrival order.
     QByteArray TransferLog;

@@ -15,8 +15,7 @@
 
 namespace {
 
-// Active-mode data ports are 12 × 256 + r, r from 6 to 139.
-constexpr int kPortBase = 12 * 256;
+// Active-mode data ports are DataPortBase + r, r from 6 to 139.
 constexpr int kFirstPortOffset = 6;
 constexpr int kPortOffsets = 134;
 // A server that keeps closing the control connection without a byte of progress
@@ -26,8 +25,9 @@ constexpr int kMaxClosesWithoutProgress = 5;
 // the data connection is not read and the server waits.
 constexpr qint64 kEarlyDataBytes = 256 * 1024;
 
-QString portTail(int r) {
-    return QStringLiteral(",12,") + QString::number(r);
+// The port's high and low byte as PORT ends: ",12,r" for 12 × 256 + r.
+QString portTail(int port) {
+    return QStringLiteral(",%1,%2").arg(port / 256).arg(port % 256);
 }
 
 
@@ -189,8 +189,8 @@ void frmDownload::sendFtp(const QString& command) {
 QString frmDownload::FindPort() {
     const int r =
         static_cast<int>(QRandomGenerator::global()->bounded(kPortOffsets)) + kFirstPortOffset;
-    DataPort = kPortBase + r;
-    return portTail(r);
+    DataPort = DataPortBase + r;
+    return portTail(DataPortBase + r);
 }
 
 void frmDownload::StartLoginFTP(int index) {
@@ -310,18 +310,19 @@ void frmDownload::listenForData() {
         return;
     }
     FindPort();
-    int r = static_cast<int>(DataPort) - kPortBase;
+    int r = static_cast<int>(DataPort) - DataPortBase;
     for (int attempt = 0; attempt < kPortOffsets; ++attempt) {
         if (attempt > 0) {
             r = kFirstPortOffset + (r - kFirstPortOffset + 1) % kPortOffsets;
-            DataPort = kPortBase + r;
+            DataPort = DataPortBase + r;
         }
         if (wsFTPData.listen(0, ip, static_cast<quint16>(DataPort))) {
             if (isIPv6(ip))
                 sendFtp(QStringLiteral("EPRT |2|%1|%2|").arg(ip).arg(static_cast<int>(DataPort)));
             else
                 sendFtp(QStringLiteral("PORT ") +
-                        QString(ip).replace(QLatin1Char('.'), QLatin1Char(',')) + portTail(r));
+                        QString(ip).replace(QLatin1Char('.'), QLatin1Char(',')) +
+                        portTail(int(DataPort)));
             sendFtp(QStringLiteral("TYPE I"));
             PortSent = true;
             return;
