@@ -146,6 +146,8 @@ public:
     void Exit();
     bool HasExited() const { return exited_; }
     bool ExitPending() const { return exitPending_; }
+    // An exit is pending, running or done: new commands are not taken.
+    bool Closing() const { return exitPending_ || exiting_ || exited_; }
     // Starts lumet-desktop beside this program and ends this one; nothing
     // happens when it is not there.
     void LaunchLumet();
