@@ -10,6 +10,7 @@ class QListWidget;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QSplashScreen;
 class Tray;
 
 namespace karvo {
@@ -97,6 +98,7 @@ private:
     void showProperties(const QString& path);
 
     frmMain& main_;
+    QSplashScreen* splash_ = nullptr;
 };
 
 }  // namespace karvo

@@ -86,6 +86,18 @@ public:
         frmMain& main_;
     };
 
+    // Shows the hourglass pointer for its life.
+    class Hourglass {
+    public:
+        explicit Hourglass(frmMain& main);
+        ~Hourglass();
+        Hourglass(const Hourglass&) = delete;
+        Hourglass& operator=(const Hourglass&) = delete;
+
+    private:
+        frmMain& main_;
+    };
+
     explicit frmMain(QObject* parent = nullptr);
     ~frmMain() override;
 
@@ -243,16 +255,6 @@ signals:
     void commandRun(const QString& command);
 
 private:
-    // Shows the hourglass for its life.
-    class Hourglass {
-    public:
-        explicit Hourglass(frmMain& main);
-        ~Hourglass();
-
-    private:
-        frmMain& main_;
-    };
-
     void buildCommands();
     void connectComponent();
     // Asks whether to disconnect first when connected; false on No.
