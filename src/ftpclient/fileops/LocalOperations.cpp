@@ -34,6 +34,7 @@ void LocalOperations::Erase() {
     }
     QStringList kept;
     for (const KarvoListItem& item : window_.localSelection()) {
+        if (window_.stopRequested()) break;
         if (!erase(QDir(window_.currentLocalFolder()).filePath(item.name))) kept << item.name;
     }
     window_.refreshLocalList();
@@ -71,6 +72,7 @@ bool LocalOperations::erase(const QString& path) {
 void LocalOperations::DeleteToRecycleBin() {
     if (!confirm(QStringLiteral("do u want to send this files to recycle bin"))) return;
     for (const KarvoListItem& item : window_.localSelection()) {
+        if (window_.stopRequested()) break;
         if (const auto error =
                 LocalTrash::moveToTrash(QDir(window_.currentLocalFolder()).filePath(item.name)))
             window_.DisplayMessage(QStringLiteral("Error no") + u' ' + *error);

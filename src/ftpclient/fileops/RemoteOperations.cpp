@@ -43,6 +43,7 @@ FtpResult RemoteOperations::deleteSelection() {
     QString start;
     if (FtpResult error = ftp.currentFolder(start)) return error;
     for (const KarvoListItem& row : rows) {
+        if (window_.stopRequested()) return FtpErrors::make(FtpErrors::kAborted, QStringLiteral("The program is ending."));
         // Links go as files: removed themselves, never entered.
         FtpResult result = row.isFolder() ? RemoteTreeDelete(ftp).run(start, row.name)
                                           : ftp.deleteFile(row.name);
@@ -80,6 +81,7 @@ void RemoteOperations::Rename() {
     const QString name = selection.first().name;
     if (!confirm(QStringLiteral("Rename remote file ") + name + u'?')) return;
     const QString answer = askText(QStringLiteral("Rename remote file to : "), kClientTitle);
+    if (window_.stopRequested()) return;
     if (answer.isEmpty()) {
         Dialogs::show(QStringLiteral("You can not rename the folder/file to empty string"),
                       Dialogs::Icon::Critical);
@@ -96,7 +98,7 @@ void RemoteOperations::Rename() {
 void RemoteOperations::CreateFolder() {
     const QString answer =
         askText(QStringLiteral("Enter the name of the folder you want to create."), kClientTitle);
-    if (answer.isEmpty()) return;
+    if (answer.isEmpty() || window_.stopRequested()) return;
     if (FtpResult error = window_.xFtp().createFolder(answer)) {
         window_.DisplayMessage(QStringLiteral("Error creating remote folder: ") + error->description);
         window_.StatusBarInfo(QStringLiteral("Remote folder not created."));
@@ -115,6 +117,7 @@ void RemoteOperations::Move() {
     for (const KarvoListItem& item : selection) {
         QString folder = askText(QStringLiteral("Move") + u' ' + item.name + QStringLiteral(" to : "),
                                  QStringLiteral("Karvo"));
+        if (window_.stopRequested()) break;
         // No answer leaves the item where it is (it would land in the root).
         if (folder.isEmpty()) continue;
         while (folder.size() > 1 && folder.endsWith(u'/')) folder.chop(1);

@@ -16,7 +16,8 @@ void DownloadSelection::Download() {
         BusyPointer busy(window_);
         window_.setAbortEnabled(true);
         for (const KarvoListItem& item : window_.remoteSelection()) {
-            result = receive(item);
+            if (window_.stopRequested()) result = FtpErrors::make(FtpErrors::kAborted, QStringLiteral("The program is ending."));
+            else result = receive(item);
             if (result) break;
         }
         window_.setProgress(0);
@@ -64,5 +65,6 @@ FtpResult DownloadSelection::receive(const KarvoListItem& item) {
                                     item.name + QStringLiteral("' folder?"),
                                 Dialogs::Buttons::YesNo, Dialogs::Icon::Question,
                                 kConfirmTitle) == Dialogs::Answer::Yes;
+    if (window_.stopRequested()) return FtpErrors::make(FtpErrors::kAborted, QStringLiteral("The program is ending."));
     return ftp.receiveFiles(item.name + QStringLiteral("/*"), target + u'/', subfolders);
 }

@@ -49,6 +49,7 @@ FtpResult FolderSync::down(bool bySize) {
     if (FtpResult error = ftp.folderContents(QString(), 0, remote)) return error;
     const QDir local(window_.currentLocalFolder());
     for (const FtpItem& item : remote) {
+        if (window_.stopRequested()) return FtpErrors::make(FtpErrors::kAborted, QStringLiteral("The program is ending."));
         if (item.type != FtpItem::File || !FtpNames::isSafeLocalName(item.name)) continue;
         const QFileInfo target(local.filePath(item.name));
         SyncDecision::Facts facts;
@@ -102,6 +103,7 @@ FtpResult FolderSync::up(bool bySize) {
     const QFileInfoList files =
         local.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo& file : files) {
+        if (window_.stopRequested()) return FtpErrors::make(FtpErrors::kAborted, QStringLiteral("The program is ending."));
         const auto found = byName.constFind(file.fileName());
         SyncDecision::Facts facts;
         facts.targetExists = found != byName.constEnd();

@@ -60,6 +60,10 @@ public:
     // remote list and path box laid over them (true), or hidden again (false),
     // so the user keeps seeing the list while a walk moves the remote folder.
     virtual void coverRemoteList(bool cover) = 0;
+    // True once the program is ending: a walk stops before its next step. (An
+    // exit that comes while a dialog is open closes the dialog, whose answer
+    // must then not start more work.)
+    virtual bool stopRequested() const = 0;
     // Karvo's file-exists dialog "File Exists!", modal. `resumeAllowed` false
     // disables its Resume button.
     virtual ExistAnswer askFileExists(const QString& sourceText, const QString& destinationText,

@@ -24,7 +24,8 @@ void UploadSelection::Upload(const QList<UploadEntry>& entries) {
         window_.setAbortEnabled(true);
         checkAll = false;
         for (const UploadEntry& entry : entries) {
-            result = entry.folder ? sendFolder(entry) : sendFile(entry);
+            if (window_.stopRequested()) result = FtpErrors::make(FtpErrors::kAborted, QStringLiteral("The program is ending."));
+            else result = entry.folder ? sendFolder(entry) : sendFile(entry);
             if (result) break;
         }
         if (!result) {
@@ -50,6 +51,7 @@ FtpResult UploadSelection::sendFolder(const UploadEntry& entry) {
                                     entry.path + QStringLiteral("' folder?"),
                                 Dialogs::Buttons::YesNo, Dialogs::Icon::Question,
                                 kConfirmTitle) == Dialogs::Answer::Yes;
+    if (window_.stopRequested()) return FtpErrors::make(FtpErrors::kAborted, QStringLiteral("The program is ending."));
     if (subfolders && mode_.autoMode())
         return RecursiveUpload(window_.xFtp(), window_).run(entry.path, entry.name);
     return window_.xFtp().sendFiles(entry.path + QStringLiteral("/*"), entry.name, true,

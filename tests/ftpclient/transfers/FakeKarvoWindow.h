@@ -32,6 +32,7 @@ public:
     void refreshLocalList() override { ++localRefreshes; }
     void refreshRemoteList() override { ++remoteRefreshes; }
     void coverRemoteList(bool cover) override { covers << cover; }
+    bool stopRequested() const override { return stop; }
     ExistAnswer askFileExists(const QString& sourceText, const QString& destinationText,
                               bool resumeAllowed) override {
         existAsked << QStringList{sourceText, destinationText,
@@ -55,6 +56,7 @@ public:
     QList<KarvoListItem> localRows;
     QList<KarvoListItem> remoteRows;
     std::deque<ExistAnswer> existAnswers;
+    bool stop = false;
 
     QStringList status;
     QStringList log;

@@ -2,11 +2,13 @@
 
 #include <QMenu>
 
-class FtpCommands;
-
-// The "FTP Commands" menu: HELP, PWD, SYST, LIST, NLST, CWD, QUOTE, RETR, STOR.
+// The "FTP Commands" menu: HELP, PWD, SYST, LIST, NLST, CWD, QUOTE, RETR,
+// STOR. Choosing one hands its caption on.
 class mnuFtpCommands : public QMenu {
     Q_OBJECT
 public:
-    mnuFtpCommands(FtpCommands& commands, QWidget* parent = nullptr);
+    explicit mnuFtpCommands(QWidget* parent = nullptr);
+
+signals:
+    void entryChosen(const QString& entry);
 };
