@@ -33,10 +33,6 @@ QString withoutControls(const QString& text) {
     return clean;
 }
 
-QString lumetPath() {
-    return QDir(AppPaths::executableFolder()).filePath(QStringLiteral("lumet-desktop"));
-}
-
 }  // namespace
 
 frmMain::Busy::Busy(frmMain& main) : main_(main) {
@@ -61,7 +57,7 @@ frmMain::Hourglass::~Hourglass() {
     if (--main_.hourglass_ == 0) call(main_.hooks.hourglass, false);
 }
 
-frmMain::frmMain(QObject* parent) : QObject(parent) {
+frmMain::frmMain(QObject* parent) : QObject(parent), ProgramFolder(AppPaths::executableFolder()) {
     hooks.isFirstInstance = [this] {
         instance_ = std::make_unique<SingleInstance>(QStringLiteral("karvo"));
         return instance_->isFirst();
@@ -150,22 +146,26 @@ void frmMain::finishExit() {
     }
     localPaths_.reset();
     call(hooks.showTray, false);
-    if (launchLumet_ && hooks.startProgram) hooks.startProgram(lumetPath());
+    if (launchLumet_ && hooks.startProgram) hooks.startProgram(LumetPath());
     exited_ = true;
     call(hooks.quit);
 }
 
 void frmMain::LaunchLumet() {
-    if (!QFileInfo(lumetPath()).isExecutable()) return;
+    if (!QFileInfo(LumetPath()).isExecutable()) return;
     launchLumet_ = true;
     Exit();
+}
+
+QString frmMain::LumetPath() const {
+    return QDir(ProgramFolder).filePath(QStringLiteral("lumet-desktop"));
 }
 
 QString frmMain::UserGuidePath() const {
     const QString name = QStringLiteral("FTPHelp.html");
     const QString inProgramFolder = AppFilePath(name);
     if (QFileInfo::exists(inProgramFolder)) return inProgramFolder;
-    return QDir(AppPaths::executableFolder()).filePath(name);
+    return QDir(ProgramFolder).filePath(name);
 }
 
 void frmMain::UserGuide() {

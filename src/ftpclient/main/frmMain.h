@@ -104,6 +104,9 @@ public:
 
     Hooks hooks;
     FtpComponent xFtp;
+    // Where Lumet ("lumet-desktop") is looked for: the folder of this
+    // program's executable.
+    QString ProgramFolder;
 
     // --- Connection fields
     QString sAddress;
@@ -164,6 +167,7 @@ public:
     // Starts lumet-desktop beside this program and ends this one; nothing
     // happens when it is not there.
     void LaunchLumet();
+    QString LumetPath() const;
     void UserGuide();
     QString UserGuidePath() const;
     void Tray_Click();

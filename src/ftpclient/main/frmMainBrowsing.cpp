@@ -238,8 +238,11 @@ void frmMain::RefreshRemote() {
     Hourglass hourglass(*this);
     lstRemoteFileList.Clear();
     ListFilesOnServer();
-    const QString folder = GetRemoteFolder();
-    if (!folder.isEmpty()) cboRemotePath.AddPathToComboBox(folder);
+    // A disconnect while the list came (an abort, the server) leaves no folder to read.
+    if (xFtp.state() != FtpComponent::NotConnected) {
+        const QString folder = GetRemoteFolder();
+        if (!folder.isEmpty()) cboRemotePath.AddPathToComboBox(folder);
+    }
     UpdateRemoteCommands();
 }
 

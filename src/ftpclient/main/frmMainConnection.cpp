@@ -142,11 +142,9 @@ bool frmMain::LogIn() {
 void frmMain::cmdDisconnect_Click() {
     if (exited_) return;
     Busy busy(*this);
-    // A running operation is aborted first; the component waits for its end
-    // (a bounded wait) before it says goodbye.
-    const int state = xFtp.state();
-    if (state != FtpComponent::NotConnected && state != FtpComponent::Idle) xFtp.setAbort(true);
     if (xFtp.state() == FtpComponent::NotConnected) return;
+    // A running operation is aborted first: the component sets the abort flag
+    // and waits for the operation's end (a bounded wait) before it says goodbye.
     StatusBarInfo(QStringLiteral("Disconnecting from ") + addressText());
     xFtp.disconnectFromServer();
 }
