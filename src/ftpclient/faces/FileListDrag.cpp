@@ -16,7 +16,7 @@ FileListDrag::FileListDrag(FileList& list, ListDrag::List side, QObject* parent)
     : QObject(parent), list_(list), side_(side) {}
 
 void FileListDrag::attach(QAbstractItemView* view) {
-    views_ << view;
+    views_.append({view, view->viewport()});
     // A press on a selected row keeps the other selected rows until the
     // release, so that a drag can take them all.
     view->setDragEnabled(true);
@@ -26,12 +26,24 @@ void FileListDrag::attach(QAbstractItemView* view) {
 }
 
 QAbstractItemView* FileListDrag::viewOf(QObject* viewport) const {
-    for (QAbstractItemView* view : views_)
-        if (view->viewport() == viewport) return view;
+    for (const auto& [view, port] : views_)
+        if (port == viewport) return view;
     return nullptr;
 }
 
 bool FileListDrag::eventFilter(QObject* watched, QEvent* event) {
+    // Only the events of a mouse or a drag: others also come while a view is
+    // being taken down, when it must not be touched.
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseMove:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            break;
+        default:
+            return false;
+    }
     QAbstractItemView* view = viewOf(watched);
     if (!view) return false;
     switch (event->type()) {

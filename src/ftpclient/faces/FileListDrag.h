@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QStringList>
+#include <utility>
 
 class QAbstractItemView;
 
@@ -34,7 +35,8 @@ private:
 
     FileList& list_;
     ListDrag::List side_;
-    QList<QAbstractItemView*> views_;
+    // Each view with its viewport, as attached.
+    QList<std::pair<QAbstractItemView*, QObject*>> views_;
     QPoint pressedAt_;
     bool pressedOnSelection_ = false;
 };

@@ -24,6 +24,9 @@ QList<LanguageEntry> read(const QString& folder) {
         if (name.isEmpty()) continue;
         entries.append({name, pictures.value(name)});
     }
+    // The program speaks English without any file, so English is always a choice.
+    if (indexOf(entries, QStringLiteral("English.ini")) < 0)
+        entries.prepend({QStringLiteral("English"), pictures.value(QStringLiteral("English"))});
     return entries;
 }
 

@@ -5,7 +5,8 @@
 
 // The languages the options dialog offers: every "*.ini" file (any case) of
 // the program folder's "Lang/" folder, named without its last four
-// characters, with the picture of the "*.bmp" file of the same name.
+// characters, with the picture of the "*.bmp" file of the same name; and
+// "English", the program's own texts, when no file of that name is there.
 struct LanguageEntry {
     QString name;
     // The picture's path; empty when there is none.

@@ -43,6 +43,10 @@ protected:
 TEST_F(frmOptionsTest, OpensWithTheDefaults) {
     frmOptions options(&mode_);
     options.Form_Load();
+    // Without language files the program's own English is offered, and chosen.
+    ASSERT_EQ(options.cmboLanguage.size(), 1);
+    EXPECT_EQ(options.cmboLanguage[0].name, QStringLiteral("English"));
+    EXPECT_EQ(options.cmboLanguageIndex, 0);
     EXPECT_FALSE(options.chkAddToStartup);
     EXPECT_EQ(options.txtLogFilename, QStringLiteral("FTP.LOG"));
     EXPECT_TRUE(options.optDeleteLogOnStartup);
