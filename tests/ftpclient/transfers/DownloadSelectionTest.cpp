@@ -117,6 +117,43 @@ TEST_F(DownloadSelectionTest, ManualReceiveWithoutANameSaysSo) {
     EXPECT_FALSE(sent().contains("RETR "));
 }
 
+TEST_F(DownloadSelectionTest, AnAbortEndsTheSelectionAndKeepsTheOldFile) {
+    server.addFile(QStringLiteral("big.bin"), patternBytes(500000, 1));
+    server.addFile(QStringLiteral("next.bin"), "next");
+    ScriptedFtpTransfer stall;
+    stall.stallAfter = 100000;
+    server.setTransfer(stall);
+    ASSERT_TRUE(writeWholeFile(here(QStringLiteral("big.bin")), "the old copy"));
+    ScriptedDialogs::current().answerMessage(Dialogs::Answer::Yes);  // replace it
+    window.remoteRows = {FakeKarvoWindow::file(QStringLiteral("big.bin")),
+                         FakeKarvoWindow::file(QStringLiteral("next.bin"))};
+    // Abort as the button does, once the transfer is under way (the server
+    // has stopped sending, so it cannot end by itself).
+    QObject::connect(&ftp, &FtpComponent::progress, [this] { ftp.setAbort(true); });
+    connectOk();
+    DownloadSelection(window).Download();
+    EXPECT_EQ(window.log.last(), QStringLiteral("Download successfully aborted."));
+    EXPECT_EQ(window.status.last(), QStringLiteral("Download aborted."));
+    EXPECT_EQ(readFile(here(QStringLiteral("big.bin"))), "the old copy");
+    EXPECT_FALSE(QFileInfo::exists(here(QStringLiteral("next.bin"))));
+    EXPECT_EQ(QDir(window.localFolder).entryList(QDir::Files), QStringList{QStringLiteral("big.bin")});
+}
+
+TEST_F(DownloadSelectionTest, ManualSendSendsTheTypedNameFromTheLocalFolder) {
+    ASSERT_TRUE(writeWholeFile(here(QStringLiteral("up.txt")), "up"));
+    ScriptedDialogs::current().answerText(QStringLiteral("up.txt"));
+    connectOk();
+    ManualTransfer(window).Send();
+    EXPECT_EQ(ScriptedDialogs::current().calls().at(0).text,
+              QStringLiteral("Enter File Name to Send (Make sure you are in the local directory where the file resides, "));
+    EXPECT_EQ(server.files().value(QStringLiteral("/up.txt")), "up");
+    EXPECT_EQ(window.remoteRefreshes, 1);
+    ScriptedDialogs::current().answerText(QStringLiteral("missing.txt"));
+    ManualTransfer(window).Send();
+    ASSERT_EQ(window.log.size(), 1);
+    EXPECT_TRUE(window.log[0].startsWith(QStringLiteral("Error: "))) << window.log[0].toStdString();
+}
+
 TEST(TransferEventsTest, Texts) {
     struct Row {
         int state;
