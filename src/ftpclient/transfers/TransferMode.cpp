@@ -1,19 +1,10 @@
 #include "ftpclient/transfers/TransferMode.h"
 
 #include "ftpclient/component/FtpComponent.h"
-#include "ftpclient/transfers/KarvoRegistry.h"
 
-
-const QString TransferMode::kDefaultAutoModeTypes =
-    QStringLiteral("txt;htm;html;php;cgi;asp;ini;inf;log");
 
 TransferMode::TransferMode(FtpComponent& ftp) : ftp_(ftp) {
     apply();
-}
-
-void TransferMode::LoadAsciiExtensions() {
-    setAsciiExtensions(
-        KarvoRegistry::get(QStringLiteral("Auto Mode Types"), kDefaultAutoModeTypes).split(u';'));
 }
 
 void TransferMode::setAsciiExtensions(const QStringList& extensions) {

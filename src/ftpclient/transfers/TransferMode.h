@@ -17,13 +17,9 @@ class TransferMode {
 public:
     enum Option { Auto, Ascii, Binary };
 
-    static const QString kDefaultAutoModeTypes;
-
     explicit TransferMode(FtpComponent& ftp);
 
-    // Reads "Auto Mode Types" from the hive: split at ";", no dots.
-    void LoadAsciiExtensions();
-    // The list as the options dialog saved it; takes effect at once.
+    // The list ("Auto Mode Types": extensions without dots); takes effect at once.
     void setAsciiExtensions(const QStringList& extensions);
     const QStringList& asciiExtensions() const { return extensions_; }
 

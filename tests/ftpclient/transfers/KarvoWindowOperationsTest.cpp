@@ -114,33 +114,6 @@ TEST_F(KarvoWindowOperationsTest, TheCommandStringsRunTheOperationsOnTheSelectio
     EXPECT_EQ(main->lblStatus, QStringLiteral("File download(s) complete."));
 }
 
-TEST_F(KarvoWindowOperationsTest, TheCustomCommandPanelTakesTheFileListsPlace) {
-    main->RunCommand(QStringLiteral("IDC_FS_CustomCommand"));
-    EXPECT_FALSE(main->PanelShown(karvo::frmMain::FileListPanel));
-    EXPECT_TRUE(main->PanelShown(karvo::frmMain::LogPanel));
-    EXPECT_TRUE(main->PanelShown(karvo::frmMain::CustomCommandPanel));
-    main->txtCommand_Enter(QStringLiteral("SYST"));
-    EXPECT_EQ(sent().last(), "SYST");
-    main->cmdCloseCommand_Click();
-    EXPECT_TRUE(main->PanelShown(karvo::frmMain::FileListPanel));
-    EXPECT_FALSE(main->PanelShown(karvo::frmMain::CustomCommandPanel));
-    EXPECT_EQ(main->Variables.value(QStringLiteral("_root.CustomCommand")), QStringLiteral("2"));
-}
-
-TEST_F(KarvoWindowOperationsTest, TheTransferTypeIsTheWindowsAndReachesTheComponent) {
-    EXPECT_TRUE(main->bAutoMode);
-    main->SetTransferType(TransferMode::Ascii);
-    EXPECT_FALSE(main->bAutoMode);
-    EXPECT_EQ(main->xFtp.representation, 1);
-    EXPECT_TRUE(main->xFtp.autoAsciiExtensions.isEmpty());
-    main->SetTransferType(TransferMode::Auto);
-    putLocal(QStringLiteral("x.txt"), "x\n");
-    selectLocal(QStringLiteral("x.txt"));
-    main->RunCommand(QStringLiteral("IDC_FS_Upload"));
-    EXPECT_EQ(main->xFtp.autoAsciiExtensions.join(u';'), QStringLiteral("txt;htm;html;php;cgi;asp;ini;inf;log"));
-    EXPECT_EQ(server.files().value(QStringLiteral("/x.txt")), "x\r\n");
-}
-
 // --- With the window's face
 
 class KarvoFaceOperationsTest : public KarvoWindowOperationsTest {
@@ -299,16 +272,31 @@ TEST_F(KarvoFaceOperationsTest, OptionsAndPermissionsThroughTheirDialogs) {
 }
 
 TEST_F(KarvoFaceOperationsTest, TheFaceCarriesTheTransferTypeAndTheCommandField) {
-    face->TransferFrame->optBinary->click();
-    EXPECT_EQ(main->TransferType(), TransferMode::Binary);
+    EXPECT_TRUE(main->bAutoMode);
+    face->TransferFrame->optAscii->click();
     EXPECT_FALSE(main->bAutoMode);
+    EXPECT_EQ(main->xFtp.representation, 1);
+    EXPECT_TRUE(main->xFtp.autoAsciiExtensions.isEmpty());
+    face->TransferFrame->optAuto->click();
+    EXPECT_TRUE(main->bAutoMode);
+    putLocal(QStringLiteral("x.txt"), "x\n");
+    selectLocal(QStringLiteral("x.txt"));
+    main->RunCommand(QStringLiteral("IDC_FS_Upload"));
+    EXPECT_EQ(server.files().value(QStringLiteral("/x.txt")), "x\r\n");
+
+    // The log takes the file lists' place while the command field is open.
     main->RunCommand(QStringLiteral("IDC_FS_CustomCommand"));
+    EXPECT_FALSE(main->PanelShown(karvo::frmMain::FileListPanel));
+    EXPECT_TRUE(main->PanelShown(karvo::frmMain::LogPanel));
+    EXPECT_TRUE(main->PanelShown(karvo::frmMain::CustomCommandPanel));
     face->CommandFields->txtCommand->setText(QStringLiteral("NOOP"));
     QTest::keyClick(face->CommandFields->txtCommand, Qt::Key_Return);
     EXPECT_EQ(sent().last(), "NOOP");
     EXPECT_TRUE(face->CommandFields->txtCommand->text().isEmpty());
     face->CommandFields->cmdCloseCommand->click();
     EXPECT_TRUE(main->PanelShown(karvo::frmMain::FileListPanel));
+    EXPECT_FALSE(main->PanelShown(karvo::frmMain::CustomCommandPanel));
+    EXPECT_EQ(main->Variables.value(QStringLiteral("_root.CustomCommand")), QStringLiteral("2"));
 }
 
 }  // namespace
