@@ -78,6 +78,12 @@ protected:
         ASSERT_EQ(main->xFtp.state(), FtpComponent::Idle) << main->lblStatus.toStdString();
     }
 
+    void connectToServerExpectingFailure() {
+        fillForServer();
+        main->RunCommand(QStringLiteral("IDC_FS_Connect"));
+        EXPECT_EQ(main->lblStatus, QStringLiteral("Could not connect to 127.0.0.1"));
+    }
+
     QStringList remoteNames() const {
         QStringList names;
         for (const karvo::FileRow& row : main->lstRemoteFileList.Rows()) names << row.name;

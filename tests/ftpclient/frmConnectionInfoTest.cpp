@@ -8,6 +8,7 @@
 #include "support/TestData.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -22,6 +23,7 @@ class frmConnectionInfoTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dialogs.clear();
+        dialog.ShippedFolder = shippedNothing.path();
         dialog.Form_Load();
     }
 
@@ -44,6 +46,7 @@ protected:
 
     TempRoot root;
     ScriptedDialogs& dialogs = ScriptedDialogs::current();
+    QTemporaryDir shippedNothing;
     frmConnectionInfo dialog;
 };
 
@@ -116,6 +119,7 @@ TEST_F(frmConnectionInfoTest, SavedProfilesComeBackInThePrivateTreeAndTheFolderI
 
     // Another dialog, as at the next connect: the profile fills every field.
     frmConnectionInfo next;
+    next.ShippedFolder = shippedNothing.path();
     next.Form_Load();
     next.cmdNewSite_Click();
     next.NodeClick(frmConnectionInfo::tvlPrivate, 0);
@@ -206,6 +210,23 @@ TEST_F(frmConnectionInfoTest, StandardProfilesSelectTheLoginTypeByUserAndPasswor
     EXPECT_FALSE(dialog.optAnonymous);
     EXPECT_FALSE(dialog.optNormal);
     EXPECT_EQ(dialog.txtUserName, QStringLiteral("joe"));
+}
+
+TEST_F(frmConnectionInfoTest, ShippedStandardProfilesArriveOnceAndAreKeptAsTheyAre) {
+    QTemporaryDir shipped;
+    saveProfile(shipped.path(), QStringLiteral("Mirror"), QStringLiteral("anonymous"), QString());
+    frmConnectionInfo next;
+    next.ShippedFolder = shipped.path();
+    next.Form_Load();
+    EXPECT_EQ(next.StandardProfiles, QStringList{QStringLiteral("Mirror.Profile")});
+    next.NodeClick(frmConnectionInfo::tvlStandard, 0);
+    EXPECT_EQ(next.txtHost, QStringLiteral("Mirror.example.org"));
+    EXPECT_TRUE(next.optAnonymous);
+    // A copy that is already there is not replaced.
+    const QString copy = frmConnectionInfo::StandardFolder() + QStringLiteral("/Mirror.Profile");
+    ASSERT_TRUE(writeWholeFile(copy, "[PROFILE]\r\nadresa=changed\r\n"));
+    next.Form_Load();
+    EXPECT_EQ(FtpProfile::Read(copy).adresa, QStringLiteral("changed"));
 }
 
 TEST_F(frmConnectionInfoTest, DeleteSiteDeletesOnlyTheChosenPrivateProfile) {

@@ -341,6 +341,31 @@ TEST_F(KarvoMainFixture, LaunchZuDisconnectsAndStartsLumetBesideTheProgram) {
     EXPECT_FALSE(trayShown);
 }
 
+TEST_F(KarvoMainFixture, TheFirewallTakesTheOptionsDialogsDefaultsAndAPortThatFits) {
+    startUp();
+    // Without a proxy host no connection can be made: the proxy's values are
+    // what this is about.
+    KarvoSettings::Write(QStringLiteral("Firewall Use"), QStringLiteral("1"));
+    connectToServerExpectingFailure();
+    EXPECT_EQ(main->xFtp.firewallType, 4);
+    EXPECT_EQ(main->xFtp.firewallPort, 1080);
+
+    KarvoSettings::Write(QStringLiteral("Firewall Type"), QStringLiteral("SOCKS 5"));
+    KarvoSettings::Write(QStringLiteral("Firewall Proxy Port"), QStringLiteral("70000"));
+    connectToServerExpectingFailure();
+    EXPECT_EQ(main->xFtp.firewallType, 5);
+    EXPECT_EQ(main->xFtp.firewallPort, 1080);
+    EXPECT_TRUE(main->lstConnectionInfo.contains(
+        QStringLiteral("\"Firewall Proxy Port\" \"70000\" is not a port; using 1080")));
+
+    // Not in use: no proxy at all, and the connection goes straight through.
+    KarvoSettings::Write(QStringLiteral("Firewall Use"), QStringLiteral("0"));
+    connectToServer();
+    EXPECT_EQ(main->xFtp.firewallType, 0);
+    EXPECT_EQ(main->xFtp.firewallHost, QString());
+    EXPECT_EQ(main->xFtp.firewallPort, 1080);
+}
+
 TEST_F(KarvoMainFixture, TrayHidesOnlyWhereThereIsANotificationArea) {
     main->hooks.trayAvailable = [] { return true; };
     main->RunCommand(QStringLiteral("IDC_FS_tray"));

@@ -104,8 +104,8 @@ public:
 
     Hooks hooks;
     FtpComponent xFtp;
-    // Where Lumet ("lumet-desktop") is looked for: the folder of this
-    // program's executable.
+    // Where Lumet ("lumet-desktop"), the user's guide and the standard site
+    // profiles are looked for: the folder of this program's executable.
     QString ProgramFolder;
 
     // --- Connection fields

@@ -7,6 +7,8 @@
 #include "ftpclient/main/frmMain.h"
 #include "ftpclient/profiles/frmConnectionInfo.h"
 
+#include <QDir>
+
 namespace karvo {
 
 namespace {
@@ -40,6 +42,7 @@ void frmMain::cmdConnect_Click() {
     Hourglass hourglass(*this);
     connectionInfo_ = std::make_unique<frmConnectionInfo>();
     connectionInfo_->showModal = hooks.showConnectionInfo;
+    connectionInfo_->ShippedFolder = QDir(ProgramFolder).filePath(QStringLiteral("SProfiles"));
     connectionInfo_->Form_Load();
     const bool chosen =
         connectionInfo_->ShowForm(sAddress, sPort, sUserName, sPassword, bIsAnonymous, bPassive);
@@ -169,6 +172,7 @@ void frmMain::cmdAbort_Click() {
 void frmMain::tmrRefresh_Timer() {
     tmrRefresh.stop();
     if (exiting_ || exited_) return;
+    Busy busy(*this);
     switch (xFtp.state()) {
         case FtpComponent::NotConnected:
             return;

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <sys/stat.h>
 
@@ -29,7 +30,8 @@ void makeFolder(const QString& folder) {
 
 }  // namespace
 
-frmConnectionInfo::frmConnectionInfo(QObject* parent) : QObject(parent) {}
+frmConnectionInfo::frmConnectionInfo(QObject* parent)
+    : QObject(parent), ShippedFolder(QDir(AppPaths::executableFolder()).filePath(QStringLiteral("SProfiles"))) {}
 
 QString frmConnectionInfo::StandardFolder() {
     return AppFilePath(QStringLiteral("SProfiles"));
@@ -42,6 +44,10 @@ QString frmConnectionInfo::PrivateFolder() {
 void frmConnectionInfo::Form_Load() {
     makeFolder(StandardFolder());
     makeFolder(PrivateFolder());
+    for (const QString& file : profileFiles(ShippedFolder)) {
+        const QString target = StandardFolder() + QLatin1Char('/') + file;
+        if (!QFileInfo::exists(target)) QFile::copy(ShippedFolder + QLatin1Char('/') + file, target);
+    }
     BuildTrees();
 }
 

@@ -58,8 +58,12 @@ public:
 
     static QString StandardFolder();
     static QString PrivateFolder();
+    // The standard profiles that come with the program: "SProfiles" beside the
+    // executable. Each is copied into StandardFolder() when it is not there.
+    QString ShippedFolder;
 
-    // Creates the folders when missing and builds both trees.
+    // Creates the folders when missing, copies the shipped standard profiles
+    // and builds both trees.
     void Form_Load();
     // Marks the dialog cancelled, fills it, shows it modally; true when it was
     // left through Connect, with the arguments updated.
