@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QIcon>
+
+namespace karvo {
+
+// Karvo's pictures: the program's own, drawn rather than shipped, and the
+// icons of the lists' rows.
+class KarvoIcons {
+public:
+    static QIcon Program();
+    // 1 file, 2 folder, 3 link.
+    static QIcon Row(int icon);
+    // The connected / disconnected light of the toolbar.
+    static QIcon Connected(bool connected);
+};
+
+}  // namespace karvo
