@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   nginx-light python3-pyftpdlib vsftpd dante-server microsocks
-  curl wget aria2 axel lftp time procps xauth xvfb
+  curl wget aria2 axel lftp time procps strace xauth xvfb
   chromium firefox-esr zip
 )
 

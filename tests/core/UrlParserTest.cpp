@@ -76,7 +76,10 @@ INSTANTIATE_TEST_SUITE_P(
         Parsed{"ftp://anna@server/f", false, "server", 21, "", "", "f", ""},
         // Secure HTTP is not HTTP here: it takes the FTP path.
         Parsed{"https://server/f.zip", false, "server", 21, "anonymous", nullptr, "f.zip", ".zip"},
-        Parsed{"res://x.dll/err.htm#ftp://u:p@server/f", false, "server", 21, "u", "p", "f", ""}));
+        Parsed{"res://x.dll/err.htm#ftp://u:p@server/f", false, "server", 21, "u", "p", "f", ""},
+        // The first character goes whole, even when UTF-16 needs two units for it.
+        Parsed{"ftp://server/\U0001F600.zip", false, "server", 21, "anonymous", nullptr,
+               "\U0001F600.zip", ".zip"}));
 
 class UrlLoginTest : public CoreFixture {
 protected:

@@ -56,7 +56,13 @@ protected:
         QObject::connect(main.get(), &karvo::frmMain::statusChanged, [this](const QString& text) { statuses << text; });
     }
 
-    void startUp() { ASSERT_TRUE(main->Startup()); }
+    // Started up, with the local list in a folder of the test's own: what is
+    // downloaded lands there, never in the home folder.
+    void startUp() {
+        ASSERT_TRUE(main->Startup());
+        ASSERT_TRUE(main->ChangeCurrentLocalFolder(localFolder.path()));
+        main->RefreshLocal();
+    }
 
     // The dialog filled for the scripted server, left through Connect.
     void fillForServer(const QString& user = QStringLiteral("karvo"), const QString& password = QStringLiteral("Secret-1"),
@@ -117,6 +123,7 @@ protected:
 
     TempRoot root;
     QTemporaryDir programFolder;
+    QTemporaryDir localFolder;
     ScriptedDialogs& dialogs = ScriptedDialogs::current();
     ScriptedFtpServer server;
     std::unique_ptr<karvo::frmMain> main;

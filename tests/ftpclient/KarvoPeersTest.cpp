@@ -51,6 +51,7 @@ TEST_F(KarvoPeersTest, LinksOnAListOnlyServerOpenAsFoldersOrAreFetched) {
     selectRemote(QStringLiteral("linkfile"));
     main->lstRemoteFileList_DblClick();
     EXPECT_EQ(commandsRun.value(commandsRun.size() - 1), QStringLiteral("IDC_FS_Download"));
+    EXPECT_EQ(readWholeFile(localFolder.filePath(QStringLiteral("linkfile"))), QByteArray("file"));
     EXPECT_EQ(main->cboRemotePath.Text(), top + QStringLiteral("/pub"));
 
     selectRemote(QStringLiteral("linkdir"));

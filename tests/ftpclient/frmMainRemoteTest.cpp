@@ -35,12 +35,14 @@ TEST_F(frmMainRemoteTest, DoubleClickEntersFoldersAndDownloadsFiles) {
     main->lstRemoteFileList_DblClick();
     EXPECT_EQ(count("CWD"), cwds);
     EXPECT_EQ(commandsRun.value(commandsRun.size() - 1), QStringLiteral("IDC_FS_Download"));
+    EXPECT_EQ(readWholeFile(localFolder.filePath(QStringLiteral("inside.txt"))), QByteArray("inside"));
 }
 
 TEST_F(frmMainRemoteTest, LinksOpenAsFoldersOrAreFetchedAsFilesWithoutAnErrorInTheLog) {
     server.setListing(QStringLiteral("/"),
                       "lrwxrwxrwx 1 ftp ftp 4 Jan 01 00:00 todocs -> docs\r\n"
                       "lrwxrwxrwx 1 ftp ftp 9 Jan 01 00:00 tonotes -> notes.txt\r\n");
+    server.addFile(QStringLiteral("tonotes"), "what the link leads to");
     server.onCommand("CWD", [](const QByteArray& argument) -> ScriptedFtpServer::Reply {
         if (argument == "todocs") return "250 Directory changed.\r\n";
         if (argument == "tonotes") return "550 Not a directory.\r\n";
@@ -58,6 +60,7 @@ TEST_F(frmMainRemoteTest, LinksOpenAsFoldersOrAreFetchedAsFilesWithoutAnErrorInT
     const qsizetype logged = main->lstConnectionInfo.size();
     main->lstRemoteFileList_DblClick();
     EXPECT_EQ(commandsRun.value(commandsRun.size() - 1), QStringLiteral("IDC_FS_Download"));
+    EXPECT_EQ(readWholeFile(localFolder.filePath(QStringLiteral("tonotes"))), QByteArray("what the link leads to"));
     for (qsizetype i = logged; i < main->lstConnectionInfo.size(); ++i)
         EXPECT_FALSE(main->lstConnectionInfo[i].startsWith(QLatin1String("Error"))) << main->lstConnectionInfo[i].toStdString();
 

@@ -5,6 +5,7 @@
 #include "core/UrlParser.h"
 #include "core/modFunctions.h"
 #include "core/modGlobalVariables.h"
+#include "queue/TerminationSignals.h"
 #include "transfer/ReportList.h"
 #include "transfer/frmDownload.h"
 
@@ -130,6 +131,17 @@ int HeadlessDownload::run() {
         end(1);
     });
     connect(&window, &frmDownload::unloaded, this, [&] { end(0); });
+    connect(&window, &frmDownload::notice, this, [&](const QString& text) {
+        if (interactive_ && progressShown_) std::fputc('\n', stderr);
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
+    // A kill, Ctrl+C or a closed terminal stops the download the way its Stop
+    // button does: the journal keeps where every segment stands.
+    TerminationSignals termination;
+    connect(&termination, &TerminationSignals::received, this, [&](int number) {
+        window.StopDown();
+        end(128 + number);
+    });
 
     window.StartDownload();
     const int code = QCoreApplication::exec();

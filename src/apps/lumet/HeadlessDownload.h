@@ -11,7 +11,7 @@ class ReportList;
 // [--set NAME=VALUE]...`: runs one download window without any face, with the
 // settings of the hive (and the --set values for this run only), printing its
 // progress to stderr. The exit code tells the outcome: 0 completed (or skipped),
-// 1 failed, 2 usage error.
+// 1 failed, 2 usage error, 128 + N stopped by signal N (SIGTERM, SIGINT, SIGHUP).
 class HeadlessDownload : public QObject {
     Q_OBJECT
 public:

@@ -160,6 +160,7 @@ frmMainFace::frmMainFace(frmMain& main, QWidget* parent)
     connect(Tray1, &Tray::RightClick, this, [this] { mnuPopup->popup(QCursor::pos()); });
 
     setHooks();
+    buildOperations();
     showPanels();
     showControls();
     showQuickFields();
@@ -184,6 +185,10 @@ frmMainFace::~frmMainFace() {
     hooks.hourglass = nullptr;
     hooks.showConnectionInfo = nullptr;
     hooks.openDocument = hooks.openFolder = hooks.showProperties = nullptr;
+    hooks.askFileExists = nullptr;
+    hooks.showOptions = nullptr;
+    hooks.askChmod = nullptr;
+    hooks.focusCustomCommand = nullptr;
     while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
 }
 

@@ -11,7 +11,11 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QSplashScreen;
+class QStackedWidget;
 class Tray;
+class CustomCommandFields;
+class fraTransfer;
+class mnuFtpCommands;
 
 namespace karvo {
 
@@ -66,6 +70,14 @@ public:
     QMenu* mnuTools;
     QMenu* mnuHelp;
     QMenu* mnuPopup;
+    ::mnuFtpCommands* mnuFtpCommands;
+    // Transfers and file operations: the transfer type group, the custom
+    // command's field, and the deletion work list with its folder box, shown in
+    // front of the remote list and path box while a walk runs.
+    ::fraTransfer* TransferFrame;
+    CustomCommandFields* CommandFields;
+    FileListView* lstDel;
+    QComboBox* cmbDel;
     QAction* mnuFileConnect;
     QAction* mnuFileDisconnect;
     QAction* miDeleteLocalFile;
@@ -90,6 +102,10 @@ private:
     QMenu* buildRemoteMenu();
     QAction* command(QMenu* menu, const QString& text, const QString& name);
     void setHooks();
+    // The controls, hooks and drag and drop of transfers and file operations
+    // (frmMainFaceOperations.cpp).
+    void buildOperations();
+    void showDeletionCover();
     void showPanels();
     void showControls();
     void showQuickFields();

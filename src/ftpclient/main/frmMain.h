@@ -4,6 +4,10 @@
 #include "ftpclient/browsing/PathBox.h"
 #include "ftpclient/component/FtpComponent.h"
 #include "ftpclient/main/ControlStates.h"
+#include "ftpclient/main/frmMainAccess.h"
+#include "ftpclient/transfers/ListDrag.h"
+#include "ftpclient/transfers/TransferEvents.h"
+#include "ftpclient/transfers/TransferMode.h"
 
 #include <QHash>
 #include <QMap>
@@ -13,6 +17,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class SingleInstance;
 
@@ -68,6 +73,14 @@ public:
         std::function<void(const QString&)> openFolder;
         std::function<void(const QString&)> showProperties;
         std::function<bool(const QString&)> startProgram;  // default: a detached process
+        // Transfers and file operations: Karvo's file-exists dialog, the options
+        // dialog, the permission dialog (the number after OK), and the focus
+        // into the custom command's field.
+        std::function<ExistAnswer(const QString& source, const QString& destination, bool resumeAllowed)>
+            askFileExists;
+        std::function<void(TransferMode&)> showOptions;
+        std::function<std::optional<QString>()> askChmod;
+        std::function<void()> focusCustomCommand;
     };
 
     // The four panels over the toolbar.
@@ -139,6 +152,11 @@ public:
     int ProgressBar1 = 0;
     ControlStates Controls;
     QTimer tmrRefresh;
+    // The deletion work list and its folder box: copies of the remote list and
+    // path box shown in front of them while a walk moves the remote folder.
+    FileList lstDel;
+    PathBox cmbDel;
+    bool DeletionCoverShown = false;
     // The toolbar's variables ("_root.status_txt.text", "_root.Connected",
     // "_root.Progress_mc._xscale", "_root.Program", "_root.CustomCommand").
     QMap<QString, QString> Variables;
@@ -241,6 +259,21 @@ public:
     void Recycle();
     void Options();
     void Chmod();
+    // The transfer type group (Auto, ASCII, Binary).
+    void SetTransferType(TransferMode::Option option);
+    TransferMode::Option TransferType() const { return transferMode_.option(); }
+    // The custom-command panel: Enter in its field, and its "Close".
+    void txtCommand_Enter(const QString& text);
+    void cmdCloseCommand_Click();
+    // An entry of the "FTP Commands" menu, by its caption.
+    void FtpCommandsMenu(const QString& entry);
+    // A drop on one of the lists (ListDrag decides what it means); `files`
+    // are the paths of files dragged in from another program.
+    void ListDropped(ListDrag::Action action, const QStringList& files);
+    // Lays the deletion work list over the remote list, or takes it away.
+    void CoverRemoteList(bool cover);
+    // The hourglass, counted: shown from the first true to the last false.
+    void SetHourglass(bool on);
 
 signals:
     void statusChanged(const QString& text);
@@ -253,6 +286,7 @@ signals:
     void progressChanged(int percent);
     // Every command string that was run, after it ran.
     void commandRun(const QString& command);
+    void deletionCoverChanged();
 
 private:
     void buildCommands();
@@ -270,6 +304,9 @@ private:
     void relistRemote();
     QString addressText() const { return xFtp.serverAddress; }
     void finishExit();
+    // The ASCII list and Auto mode of the window, handed to the component
+    // before a transfer.
+    void prepareTransfers();
     template <typename F, typename... Args>
     static void call(const F& hook, Args&&... args) {
         if (hook) hook(std::forward<Args>(args)...);
@@ -287,6 +324,10 @@ private:
     bool launchLumet_ = false;
     bool exiting_ = false;
     bool exited_ = false;
+    // Transfers and file operations (frmMainOperations.cpp).
+    frmMainAccess access_{*this};
+    TransferMode transferMode_{xFtp};
+    TransferEvents transferEvents_{xFtp, access_};
 };
 
 }  // namespace karvo
