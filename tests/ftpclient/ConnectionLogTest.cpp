@@ -5,10 +5,10 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestData.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
@@ -34,23 +34,34 @@ TEST(ConnectionLogTest, TheFileNameStaysInsideTheLogFolder) {
         {QString(), QStringLiteral("FTP.log")},
         {QStringLiteral("a\nb.log"), QStringLiteral("ab.log")},
     };
-    for (const auto& [setting, name] : rows) EXPECT_EQ(ConnectionLog::FileName(setting), name) << setting.toStdString();
+    for (const auto& [setting, name] : rows)
+        EXPECT_EQ(ConnectionLog::FileName(setting), name) << setting.toStdString();
 }
 
 TEST(ConnectionLogTest, ARecordIsOneQuotedLine) {
     const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 9));
-    EXPECT_EQ(ConnectionLog::Record(when, QStringLiteral("220 Ready")), QByteArray("#2024-03-05 14:07:09#,\"220 Ready\"\n"));
-    EXPECT_EQ(ConnectionLog::Record(when, QStringLiteral("257 \"/a \"\"b\"\"\" is\r\ncurrent\x1b[2J\tok")),
-              QByteArray("#2024-03-05 14:07:09#,\"257 \"\"/a \"\"\"\"b\"\"\"\"\"\" iscurrent[2J\tok\"\n"));
+    EXPECT_EQ(ConnectionLog::Record(when, QStringLiteral("220 Ready")),
+              QByteArray("#2024-03-05 14:07:09#,\"220 Ready\"\n"));
+    EXPECT_EQ(ConnectionLog::Record(
+                  when, QStringLiteral("257 \"/a \"\"b\"\"\" is\r\ncurrent\x1b[2J\tok")),
+              QByteArray(
+                  "#2024-03-05 14:07:09#,\"257 \"\"/a \"\"\"\"b\"\"\"\"\"\" iscurrent[2J\tok\"\n"));
 }
 
 TEST(ConnectionLogTest, SizeLimitsAreKilobytesWithOrWithoutSeparators) {
     const std::pair<QString, std::optional<qint64>> rows[] = {
-        {QStringLiteral("1000"), 1024000},     {QStringLiteral("1,000"), 1024000}, {QStringLiteral("1.000"), 1024000},
-        {QStringLiteral(" 2 048 "), 2097152},  {QStringLiteral("0"), 0},           {QStringLiteral("12kb"), 12288},
-        {QStringLiteral("abc"), std::nullopt}, {QString(), std::nullopt},          {QStringLiteral(",5"), std::nullopt},
+        {QStringLiteral("1000"), 1024000},
+        {QStringLiteral("1,000"), 1024000},
+        {QStringLiteral("1.000"), 1024000},
+        {QStringLiteral(" 2 048 "), 2097152},
+        {QStringLiteral("0"), 0},
+        {QStringLiteral("12kb"), 12288},
+        {QStringLiteral("abc"), std::nullopt},
+        {QString(), std::nullopt},
+        {QStringLiteral(",5"), std::nullopt},
     };
-    for (const auto& [text, bytes] : rows) EXPECT_EQ(ConnectionLog::SizeLimitBytes(text), bytes) << text.toStdString();
+    for (const auto& [text, bytes] : rows)
+        EXPECT_EQ(ConnectionLog::SizeLimitBytes(text), bytes) << text.toStdString();
 }
 
 TEST(ConnectionLogTest, WritesAppendRecordsToUserOnlyFiles) {
@@ -104,7 +115,8 @@ TEST_P(ConnectionLogCleanUpTest, DeletesOnlyLogFiles) {
     ASSERT_TRUE(writeWholeFile(folder + QStringLiteral("/old.LOG"), "old"));
     // What the user put there and a link out of the folder are not logs of ours.
     ASSERT_TRUE(writeWholeFile(elsewhere.filePath(QStringLiteral("target.log")), "keep"));
-    ASSERT_TRUE(QFile::link(elsewhere.filePath(QStringLiteral("target.log")), folder + QStringLiteral("/linked.log")));
+    ASSERT_TRUE(QFile::link(elsewhere.filePath(QStringLiteral("target.log")),
+                            folder + QStringLiteral("/linked.log")));
     ScriptedDialogs::current().clear();
     ConnectionLog(program.path(), row.settings).CleanUpAtStart();
     EXPECT_TRUE(ScriptedDialogs::current().calls().empty());
@@ -124,13 +136,16 @@ ConnectionLog::Settings settings(bool onStartup, bool ifExceeds, const char* lim
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, ConnectionLogCleanUpTest,
-    ::testing::Values(CleanUpRow{"on_startup_every_log_and_the_empty_folder", settings(true, false, "1"), 10, false,
-                                 false, false},
-                      CleanUpRow{"neither_rule", settings(false, false, "0"), 5000, true, true, true},
-                      CleanUpRow{"size_not_exceeded", settings(false, true, "1"), 1024, true, true, true},
-                      CleanUpRow{"size_exceeded_the_one_log", settings(false, true, "1"), 1025, false, true, true},
-                      CleanUpRow{"size_with_separator", settings(false, true, "1,000"), 1024001, false, true, true},
-                      CleanUpRow{"size_not_a_number", settings(false, true, "lots"), 1024001, true, true, true}),
+    ::testing::Values(
+        CleanUpRow{"on_startup_every_log_and_the_empty_folder", settings(true, false, "1"), 10,
+                   false, false, false},
+        CleanUpRow{"neither_rule", settings(false, false, "0"), 5000, true, true, true},
+        CleanUpRow{"size_not_exceeded", settings(false, true, "1"), 1024, true, true, true},
+        CleanUpRow{"size_exceeded_the_one_log", settings(false, true, "1"), 1025, false, true,
+                   true},
+        CleanUpRow{"size_with_separator", settings(false, true, "1,000"), 1024001, false, true,
+                   true},
+        CleanUpRow{"size_not_a_number", settings(false, true, "lots"), 1024001, true, true, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ConnectionLogTest, CleanUpKeepsTheFolderWithOtherFilesAndLeavesALinkedFolderAlone) {

@@ -42,7 +42,8 @@ TEST_P(ControlStatesTest, FollowConnectionAndSelections) {
 INSTANTIATE_TEST_SUITE_P(
     Table, ControlStatesTest,
     ::testing::Values(
-        //  name                  conn  state local       remote      dL     rL     send   dR     rR     recv
+        //  name                  conn  state local       remote      dL     rL     send   dR     rR
+        //  recv
         Row{"nothing_selected", true, 2, {}, {}, false, false, false, false, false, false},
         Row{"one_file_each", true, 2, {1, 0, 0}, {1, 0, 0}, true, true, true, true, true, true},
         Row{"one_folder_each", true, 2, {0, 1, 0}, {0, 1, 0}, false, false, true, true, true, true},

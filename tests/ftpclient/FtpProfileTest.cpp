@@ -5,9 +5,9 @@
 #include "ftpclient/profiles/FtpProfile.h"
 #include "support/TestData.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
@@ -37,10 +37,11 @@ TEST(FtpProfileTest, EveryKeyRoundTripsInItsOrderWithTheUserAndPasswordScrambled
     const FtpProfile profile = sample();
     ASSERT_TRUE(profile.Write(path));
     // The scrambled form is every code raised by 10 ("j" 106 → "t" 116, "ü" 252 → 262 "Ć").
-    const QByteArray expected = QStringLiteral(
-                                    "[PROFILE]\r\nsname=Work server\r\nadresa=ftp.example.org\r\nid=t\u0106|qox\r\n"
-                                    "Passive=1\r\npass=z,kG}E}*\u0081e:g|n\r\nport=2121\r\n")
-                                    .toUtf8();
+    const QByteArray expected =
+        QStringLiteral(
+            "[PROFILE]\r\nsname=Work server\r\nadresa=ftp.example.org\r\nid=t\u0106|qox\r\n"
+            "Passive=1\r\npass=z,kG}E}*\u0081e:g|n\r\nport=2121\r\n")
+            .toUtf8();
     EXPECT_EQ(readWholeFile(path), expected);
     EXPECT_EQ(fileMode(path), 0600);
 
@@ -69,14 +70,16 @@ TEST(FtpProfileTest, ReadingCutsAtTheBuffersAndMissingKeysAreEmpty) {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("x.Profile"));
     const QString longText(80, u'a');
-    ASSERT_TRUE(writeWholeFile(path, ("[profile]\r\nSNAME=" + longText + "\r\nadresa=" + longText + "\r\n").toUtf8()));
+    ASSERT_TRUE(writeWholeFile(
+        path, ("[profile]\r\nSNAME=" + longText + "\r\nadresa=" + longText + "\r\n").toUtf8()));
     const FtpProfile profile = FtpProfile::Read(path);
     EXPECT_EQ(profile.sname, QString(49, u'a'));
     EXPECT_EQ(profile.adresa, QString(74, u'a'));
     EXPECT_EQ(profile.id, QString());
     EXPECT_EQ(profile.pass, QString());
     EXPECT_FALSE(profile.Passive);
-    EXPECT_EQ(FtpProfile::Read(folder.filePath(QStringLiteral("missing.Profile"))).adresa, QString());
+    EXPECT_EQ(FtpProfile::Read(folder.filePath(QStringLiteral("missing.Profile"))).adresa,
+              QString());
 }
 
 TEST(FtpProfileTest, ScramblingTable) {
@@ -96,8 +99,10 @@ TEST(FtpProfileTest, ScramblingTable) {
         EXPECT_EQ(FtpProfile::Unscramble(row.stored), row.plain) << row.plain.toStdString();
     }
     // Unscrambling stops at a NUL and leaves codes below 10 as they are.
-    EXPECT_EQ(FtpProfile::Unscramble(QStringLiteral("kx") + QChar(u'\0') + QStringLiteral("kx")), QStringLiteral("an"));
-    EXPECT_EQ(FtpProfile::Unscramble(QStringLiteral("\x05k")), QStringLiteral("\x05" "a"));
+    EXPECT_EQ(FtpProfile::Unscramble(QStringLiteral("kx") + QChar(u'\0') + QStringLiteral("kx")),
+              QStringLiteral("an"));
+    EXPECT_EQ(FtpProfile::Unscramble(QStringLiteral("\x05k")), QStringLiteral("\x05"
+                                                                              "a"));
     // The character below the surrogates has no scrambled form.
     EXPECT_EQ(FtpProfile::Scramble(QString(QChar(0xD7F9))), std::nullopt);
 }
@@ -115,21 +120,24 @@ TEST(FtpProfileTest, CheckRefusesWhatWouldNotReadBackWhole) {
         {"name with slash", [](FtpProfile& p) { p.sname = QStringLiteral("a/b"); }, Problem::Name},
         {"name dot dot", [](FtpProfile& p) { p.sname = QStringLiteral(".."); }, Problem::Name},
         {"hidden name", [](FtpProfile& p) { p.sname = QStringLiteral(".site"); }, Problem::Name},
-        {"name with NUL", [](FtpProfile& p) { p.sname = QStringLiteral("a") + QChar(u'\0'); }, Problem::Name},
-        {"name with line break", [](FtpProfile& p) { p.sname = QStringLiteral("a\nb"); }, Problem::Name},
+        {"name with NUL", [](FtpProfile& p) { p.sname = QStringLiteral("a") + QChar(u'\0'); },
+         Problem::Name},
+        {"name with line break", [](FtpProfile& p) { p.sname = QStringLiteral("a\nb"); },
+         Problem::Name},
         {"50 character name", [](FtpProfile& p) { p.sname = QString(50, u'n'); }, Problem::Name},
         {"74 character host", [](FtpProfile& p) { p.adresa = QString(74, u'h'); }, Problem::None},
         {"75 character host", [](FtpProfile& p) { p.adresa = QString(75, u'h'); }, Problem::Host},
         {"50 character user", [](FtpProfile& p) { p.id = QString(50, u'u'); }, Problem::UserName},
-        {"password that scrambles to a blank at its end", [](FtpProfile& p) { p.pass = QStringLiteral("pw\x16"); },
-         Problem::Password},
+        {"password that scrambles to a blank at its end",
+         [](FtpProfile& p) { p.pass = QStringLiteral("pw\x16"); }, Problem::Password},
         // "{" scrambles to U+0085, a line break for some readers, but the
         // profile reader keeps it.
-        {"password ending in brace", [](FtpProfile& p) { p.pass = QStringLiteral("pw{"); }, Problem::None},
-        {"password without a scrambled form", [](FtpProfile& p) { p.pass = QString(QChar(0xD7FA)); },
-         Problem::Password},
-        {"password that scrambles to a line break", [](FtpProfile& p) { p.pass = QStringLiteral("a\x03"); },
-         Problem::Password},
+        {"password ending in brace", [](FtpProfile& p) { p.pass = QStringLiteral("pw{"); },
+         Problem::None},
+        {"password without a scrambled form",
+         [](FtpProfile& p) { p.pass = QString(QChar(0xD7FA)); }, Problem::Password},
+        {"password that scrambles to a line break",
+         [](FtpProfile& p) { p.pass = QStringLiteral("a\x03"); }, Problem::Password},
         {"long port", [](FtpProfile& p) { p.port = QString(50, u'1'); }, Problem::Port},
     };
     for (const Row& row : rows) {

@@ -5,10 +5,10 @@
 #include "support/TestData.h"
 #include "support/WaitFor.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -23,7 +23,8 @@ TEST(KarvoDesktopProcessTest, WithoutArgumentsTheDesktopProgramRunsOnce) {
     karvo.start(QStringLiteral(KARVO_BINARY), {});
     ASSERT_TRUE(karvo.waitForStarted(10000));
     // Started up: the old log is cleaned away and the lock is held.
-    EXPECT_TRUE(waitFor([&] { return !QFile::exists(root.file(QStringLiteral("program/log/FTP.log"))); }, 30000));
+    EXPECT_TRUE(waitFor(
+        [&] { return !QFile::exists(root.file(QStringLiteral("program/log/FTP.log"))); }, 30000));
     EXPECT_TRUE(waitFor([] { return !SingleInstance(QStringLiteral("karvo")).isFirst(); }, 30000));
     EXPECT_EQ(karvo.state(), QProcess::Running) << karvo.readAllStandardError().toStdString();
     karvo.terminate();

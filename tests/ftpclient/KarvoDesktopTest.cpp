@@ -17,23 +17,23 @@
 #include "support/TestData.h"
 #include "support/WaitFor.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
-#include <QCheckBox>
-#include <QMenu>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 #include <functional>
 #include <memory>
 
@@ -102,13 +102,15 @@ protected:
         dialogs.allowOkMessages();
         ASSERT_TRUE(server.start()) << server.errorString().toStdString();
         ASSERT_TRUE(server.putFile(QStringLiteral("readme.txt"), "read me\n"));
-        ASSERT_TRUE(server.putFile(QStringLiteral("pub/release-1.0.tar.gz"), patternBytes(70000, 1)));
+        ASSERT_TRUE(
+            server.putFile(QStringLiteral("pub/release-1.0.tar.gz"), patternBytes(70000, 1)));
         ASSERT_TRUE(server.putFile(QStringLiteral("pub/CHANGES"), "changes\n"));
         ASSERT_TRUE(server.putFile(QStringLiteral("pub/docs/guide.html"), "<html/>\n"));
         ASSERT_TRUE(local.isValid());
         ASSERT_TRUE(QDir(local.path()).mkpath(QStringLiteral("Projects/karvo")));
         ASSERT_TRUE(writeWholeFile(local.filePath(QStringLiteral("notes.txt")), "notes"));
-        ASSERT_TRUE(writeWholeFile(local.filePath(QStringLiteral("photo.jpg")), patternBytes(20000, 2)));
+        ASSERT_TRUE(
+            writeWholeFile(local.filePath(QStringLiteral("photo.jpg")), patternBytes(20000, 2)));
         create();
     }
     void TearDown() override { destroy(); }
@@ -144,7 +146,8 @@ protected:
 TEST_F(KarvoDesktopTest, ASavedSiteConnectsListsNavigatesAndIsThereAtTheNextStart) {
     showLocalFolder(local.path());
     EXPECT_EQ(names(main->lstLocalFileList),
-              (QStringList{QStringLiteral("notes.txt"), QStringLiteral("photo.jpg"), QStringLiteral("Projects")}));
+              (QStringList{QStringLiteral("notes.txt"), QStringLiteral("photo.jpg"),
+                           QStringLiteral("Projects")}));
 
     bool saved = false;
     whenDialogOpens([&](frmConnectionInfoFace& dialog) {
@@ -168,12 +171,14 @@ TEST_F(KarvoDesktopTest, ASavedSiteConnectsListsNavigatesAndIsThereAtTheNextStar
     ASSERT_TRUE(connectAction);
     connectAction->trigger();
     EXPECT_TRUE(saved);
-    EXPECT_TRUE(dialogs.calls().size() == 1 && dialogs.calls()[0].text == QStringLiteral("Profile Saved"));
+    EXPECT_TRUE(dialogs.calls().size() == 1 &&
+                dialogs.calls()[0].text == QStringLiteral("Profile Saved"));
     ASSERT_EQ(main->lblStatus, QStringLiteral("Connected to 127.0.0.1"));
     EXPECT_EQ(face->lblStatus->text(), main->lblStatus);
     EXPECT_FALSE(face->cmdConnect->isEnabled());
     EXPECT_TRUE(face->cmdDisconnect->isEnabled());
-    EXPECT_EQ(names(main->lstRemoteFileList), (QStringList{QStringLiteral("pub"), QStringLiteral("readme.txt")}));
+    EXPECT_EQ(names(main->lstRemoteFileList),
+              (QStringList{QStringLiteral("pub"), QStringLiteral("readme.txt")}));
     EXPECT_EQ(face->lstRemoteFileList->reportView()->model()->rowCount(), 2);
     EXPECT_EQ(face->cboRemotePath->currentText(), QStringLiteral("/"));
 
@@ -181,7 +186,8 @@ TEST_F(KarvoDesktopTest, ASavedSiteConnectsListsNavigatesAndIsThereAtTheNextStar
     doubleClickRow(face->lstRemoteFileList, main->lstRemoteFileList, QStringLiteral("pub"));
     EXPECT_EQ(main->lblStatus, QStringLiteral("Changed current remote folder."));
     EXPECT_EQ(names(main->lstRemoteFileList),
-              (QStringList{QStringLiteral("CHANGES"), QStringLiteral("docs"), QStringLiteral("release-1.0.tar.gz")}));
+              (QStringList{QStringLiteral("CHANGES"), QStringLiteral("docs"),
+                           QStringLiteral("release-1.0.tar.gz")}));
     EXPECT_EQ(face->cboRemotePath->currentText(), QStringLiteral("/pub"));
     face->resize(1000, 660);
     QCoreApplication::processEvents();
@@ -200,7 +206,8 @@ TEST_F(KarvoDesktopTest, ASavedSiteConnectsListsNavigatesAndIsThereAtTheNextStar
 
     // The log shows the dialogue; the password never.
     QStringList shown;
-    for (int i = 0; i < face->lstConnectionInfo->count(); ++i) shown << face->lstConnectionInfo->item(i)->text();
+    for (int i = 0; i < face->lstConnectionInfo->count(); ++i)
+        shown << face->lstConnectionInfo->item(i)->text();
     EXPECT_EQ(shown, main->lstConnectionInfo);
     EXPECT_TRUE(shown.contains(QStringLiteral("PASS ****")));
     EXPECT_TRUE(shown.contains(QStringLiteral("PASV")));
@@ -221,7 +228,8 @@ TEST_F(KarvoDesktopTest, ASavedSiteConnectsListsNavigatesAndIsThereAtTheNextStar
     dialogs.clear();
     QString host;
     whenDialogOpens([&](frmConnectionInfoFace& dialog) {
-        QTest::mouseClick(dialog.TabProfiles, Qt::LeftButton, {}, dialog.TabProfiles->tabRect(1).center());
+        QTest::mouseClick(dialog.TabProfiles, Qt::LeftButton, {},
+                          dialog.TabProfiles->tabRect(1).center());
         QTreeWidgetItem* site = dialog.tvlPrivate->topLevelItem(0)->child(0);
         ASSERT_TRUE(site);
         EXPECT_EQ(site->text(0), QStringLiteral("Local test server.Profile"));
@@ -251,7 +259,8 @@ TEST_F(KarvoDesktopTest, QuickConnectThroughTheFields) {
     type(face->txtQpassword, QStringLiteral("guest@example.org"));
     QTest::keyClick(face->txtQpassword, Qt::Key_Return);
     EXPECT_EQ(main->lblStatus, QStringLiteral("Connected to 127.0.0.1"));
-    EXPECT_EQ(names(main->lstRemoteFileList), (QStringList{QStringLiteral("pub"), QStringLiteral("readme.txt")}));
+    EXPECT_EQ(names(main->lstRemoteFileList),
+              (QStringList{QStringLiteral("pub"), QStringLiteral("readme.txt")}));
     EXPECT_FALSE(face->cmdQConnect->isEnabled());
     EXPECT_TRUE(face->miRemote->isEnabled());
 }
@@ -271,9 +280,11 @@ TEST_F(KarvoDesktopTest, PanelsViewModesAndClosingTheWindow) {
     EXPECT_TRUE(face->FileListPanel->isVisible());
 
     face->menuActionFor(QStringLiteral("IDC_FS_LocalLargeIcons"))->trigger();
-    EXPECT_EQ(face->lstLocalFileList->currentView(), static_cast<QWidget*>(face->lstLocalFileList->iconView()));
+    EXPECT_EQ(face->lstLocalFileList->currentView(),
+              static_cast<QWidget*>(face->lstLocalFileList->iconView()));
     face->menuActionFor(QStringLiteral("IDC_FS_LocalDetailsIcons"))->trigger();
-    EXPECT_EQ(face->lstLocalFileList->currentView(), static_cast<QWidget*>(face->lstLocalFileList->reportView()));
+    EXPECT_EQ(face->lstLocalFileList->currentView(),
+              static_cast<QWidget*>(face->lstLocalFileList->reportView()));
     // Disconnected, the remote menu is off.
     EXPECT_FALSE(face->miRemote->isEnabled());
 

@@ -9,9 +9,9 @@
 #include "support/TestData.h"
 #include "support/WaitFor.h"
 
+#include <gtest/gtest.h>
 #include <QLocale>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <functional>
 #include <memory>
 
@@ -49,11 +49,19 @@ protected:
         hooks.showTray = [this](bool shown) { trayShown = shown; };
         hooks.hideToTray = [this] { windowActions << QStringLiteral("hide"); };
         hooks.minimize = [this] { windowActions << QStringLiteral("minimize"); };
-        hooks.openDocument = [this](const QString& path) { desktop << QStringLiteral("open ") + path; };
-        hooks.openFolder = [this](const QString& path) { desktop << QStringLiteral("folder ") + path; };
-        hooks.showProperties = [this](const QString& path) { desktop << QStringLiteral("properties ") + path; };
-        QObject::connect(main.get(), &karvo::frmMain::commandRun, [this](const QString& name) { commandsRun << name; });
-        QObject::connect(main.get(), &karvo::frmMain::statusChanged, [this](const QString& text) { statuses << text; });
+        hooks.openDocument = [this](const QString& path) {
+            desktop << QStringLiteral("open ") + path;
+        };
+        hooks.openFolder = [this](const QString& path) {
+            desktop << QStringLiteral("folder ") + path;
+        };
+        hooks.showProperties = [this](const QString& path) {
+            desktop << QStringLiteral("properties ") + path;
+        };
+        QObject::connect(main.get(), &karvo::frmMain::commandRun,
+                         [this](const QString& name) { commandsRun << name; });
+        QObject::connect(main.get(), &karvo::frmMain::statusChanged,
+                         [this](const QString& text) { statuses << text; });
     }
 
     // Started up, with the local list in a folder of the test's own: what is
@@ -65,8 +73,8 @@ protected:
     }
 
     // The dialog filled for the scripted server, left through Connect.
-    void fillForServer(const QString& user = QStringLiteral("karvo"), const QString& password = QStringLiteral("Secret-1"),
-                       bool passive = true) {
+    void fillForServer(const QString& user = QStringLiteral("karvo"),
+                       const QString& password = QStringLiteral("Secret-1"), bool passive = true) {
         fillDialog = [this, user, password, passive](karvo::frmConnectionInfo& info) {
             info.txtHost = QStringLiteral("127.0.0.1");
             info.SetPort(QString::number(server.port()));
@@ -100,13 +108,18 @@ protected:
         for (const karvo::FileRow& row : main->lstLocalFileList.Rows()) names << row.name;
         return names;
     }
-    void selectRemote(const QString& name) { main->lstRemoteFileList.SetSelection({main->lstRemoteFileList.IndexOf(name)}); }
-    void selectLocal(const QString& name) { main->lstLocalFileList.SetSelection({main->lstLocalFileList.IndexOf(name)}); }
+    void selectRemote(const QString& name) {
+        main->lstRemoteFileList.SetSelection({main->lstRemoteFileList.IndexOf(name)});
+    }
+    void selectLocal(const QString& name) {
+        main->lstLocalFileList.SetSelection({main->lstLocalFileList.IndexOf(name)});
+    }
 
     // The command lines of one control connection, CR LF removed.
     QList<QByteArray> sent(int connection = 0) const {
         QList<QByteArray> lines;
-        for (const QByteArray& line : server.commands(connection)) lines << line.chopped(line.endsWith("\r\n") ? 2 : 0);
+        for (const QByteArray& line : server.commands(connection))
+            lines << line.chopped(line.endsWith("\r\n") ? 2 : 0);
         return lines;
     }
     int count(const QByteArray& verb, int connection = 0) const {

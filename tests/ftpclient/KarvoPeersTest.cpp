@@ -38,7 +38,8 @@ TEST_F(KarvoPeersTest, LinksOnAListOnlyServerOpenAsFoldersOrAreFetched) {
     quickConnect(vsftpd.port(), vsftpd.user(), vsftpd.password());
     ASSERT_EQ(main->lblStatus, QStringLiteral("Connected to 127.0.0.1"));
     // This server names its folders by their real paths (no chroot).
-    const QString top = main->cboRemotePath.Text() == QLatin1String("/") ? QString() : main->cboRemotePath.Text();
+    const QString top =
+        main->cboRemotePath.Text() == QLatin1String("/") ? QString() : main->cboRemotePath.Text();
     selectRemote(QStringLiteral("pub"));
     main->lstRemoteFileList_DblClick();
     ASSERT_EQ(main->cboRemotePath.Text(), top + QStringLiteral("/pub"));
@@ -57,9 +58,11 @@ TEST_F(KarvoPeersTest, LinksOnAListOnlyServerOpenAsFoldersOrAreFetched) {
     selectRemote(QStringLiteral("linkdir"));
     main->lstRemoteFileList_DblClick();
     EXPECT_EQ(main->lblStatus, QStringLiteral("Changed current remote folder."));
-    EXPECT_EQ(main->cboRemotePath.Text(), top + QStringLiteral("/pub/dir"));  // the server names the folder the link leads to
+    EXPECT_EQ(main->cboRemotePath.Text(),
+              top + QStringLiteral("/pub/dir"));  // the server names the folder the link leads to
     EXPECT_EQ(remoteNames(), QStringList{QStringLiteral("in-dir.txt")});
-    for (const QString& line : main->lstConnectionInfo) EXPECT_FALSE(line.startsWith(QLatin1String("Error")));
+    for (const QString& line : main->lstConnectionInfo)
+        EXPECT_FALSE(line.startsWith(QLatin1String("Error")));
 }
 
 struct ProxyRow {
@@ -88,7 +91,8 @@ TEST_P(KarvoProxyTest, ConnectsThroughTheFirewallOfTheHive) {
     }
     startUp();
     quickConnect(pyftpd.port(), pyftpd.user(), pyftpd.password());
-    ASSERT_EQ(main->lblStatus, QStringLiteral("Connected to 127.0.0.1")) << main->lstConnectionInfo.join('\n').toStdString();
+    ASSERT_EQ(main->lblStatus, QStringLiteral("Connected to 127.0.0.1"))
+        << main->lstConnectionInfo.join('\n').toStdString();
     EXPECT_EQ(main->xFtp.firewallType, row.type == QLatin1String("SOCKS 4") ? 4 : 5);
     EXPECT_EQ(remoteNames(), QStringList{QStringLiteral("through-the-proxy.txt")});
     main->RunCommand(QStringLiteral("IDC_FS_Disconnect"));
@@ -100,10 +104,11 @@ TEST_P(KarvoProxyTest, ConnectsThroughTheFirewallOfTheHive) {
     EXPECT_EQ(main->lstRemoteFileList.Count(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Proxies, KarvoProxyTest,
-                         ::testing::Values(ProxyRow{"dante_socks4", SocksProxyServer::Kind::Dante, "SOCKS 4", false},
-                                           ProxyRow{"microsocks_socks5_login", SocksProxyServer::Kind::Microsocks,
-                                                    "SOCKS 5", true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Proxies, KarvoProxyTest,
+    ::testing::Values(ProxyRow{"dante_socks4", SocksProxyServer::Kind::Dante, "SOCKS 4", false},
+                      ProxyRow{"microsocks_socks5_login", SocksProxyServer::Kind::Microsocks,
+                               "SOCKS 5", true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

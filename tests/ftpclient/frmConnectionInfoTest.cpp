@@ -7,15 +7,15 @@
 #include "support/TempRoot.h"
 #include "support/TestData.h"
 
-#include <QDir>
-#include <QTemporaryDir>
-#include <QFile>
 #include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <sys/stat.h>
 
-using karvo::FtpProfile;
 using karvo::frmConnectionInfo;
+using karvo::FtpProfile;
 
 namespace {
 
@@ -28,7 +28,8 @@ protected:
     }
 
     // A profile as a user saved it earlier.
-    static void saveProfile(const QString& folder, const QString& name, const QString& user, const QString& password) {
+    static void saveProfile(const QString& folder, const QString& name, const QString& user,
+                            const QString& password) {
         FtpProfile profile;
         profile.sname = name;
         profile.adresa = name + QStringLiteral(".example.org");
@@ -154,11 +155,13 @@ TEST_F(frmConnectionInfoTest, SaveRefusesAMissingNameOrHostAndNamesThatAreNoFile
         dialog.txtHost = row.host;
         dialog.cmdSaveSite_Click();
         ASSERT_EQ(dialogs.calls().size(), 1u) << row.name.toStdString();
-        EXPECT_TRUE(dialogs.calls()[0].text.startsWith(row.message)) << dialogs.calls()[0].text.toStdString();
+        EXPECT_TRUE(dialogs.calls()[0].text.startsWith(row.message))
+            << dialogs.calls()[0].text.toStdString();
         EXPECT_EQ(dialogs.calls()[0].icon, Dialogs::Icon::Exclamation);
     }
     EXPECT_TRUE(dialog.PrivateProfiles.isEmpty());
-    EXPECT_EQ(QDir(root.path()).entryList({QStringLiteral("*.Profile")}, QDir::Files), QStringList());
+    EXPECT_EQ(QDir(root.path()).entryList({QStringLiteral("*.Profile")}, QDir::Files),
+              QStringList());
     EXPECT_FALSE(QFile::exists(root.file(QStringLiteral("program/escape.Profile"))));
 
     // A password too long to come back whole is refused too.
@@ -192,9 +195,12 @@ TEST_F(frmConnectionInfoTest, AnonymousOrAnEmptyPasswordStoresAnEmptyPass) {
 }
 
 TEST_F(frmConnectionInfoTest, StandardProfilesSelectTheLoginTypeByUserAndPassword) {
-    saveProfile(frmConnectionInfo::StandardFolder(), QStringLiteral("a-anon"), QStringLiteral("anonymous"), QString());
-    saveProfile(frmConnectionInfo::StandardFolder(), QStringLiteral("b-user"), QStringLiteral("joe"), QStringLiteral("pw"));
-    saveProfile(frmConnectionInfo::StandardFolder(), QStringLiteral("c-nopass"), QStringLiteral("joe"), QString());
+    saveProfile(frmConnectionInfo::StandardFolder(), QStringLiteral("a-anon"),
+                QStringLiteral("anonymous"), QString());
+    saveProfile(frmConnectionInfo::StandardFolder(), QStringLiteral("b-user"),
+                QStringLiteral("joe"), QStringLiteral("pw"));
+    saveProfile(frmConnectionInfo::StandardFolder(), QStringLiteral("c-nopass"),
+                QStringLiteral("joe"), QString());
     dialog.BuildTrees();
     ASSERT_EQ(dialog.StandardProfiles.size(), 3);
     dialog.NodeClick(frmConnectionInfo::tvlStandard, 0);
@@ -230,9 +236,12 @@ TEST_F(frmConnectionInfoTest, ShippedStandardProfilesArriveOnceAndAreKeptAsTheyA
 }
 
 TEST_F(frmConnectionInfoTest, DeleteSiteDeletesOnlyTheChosenPrivateProfile) {
-    saveProfile(frmConnectionInfo::PrivateFolder(), QStringLiteral("keep"), QStringLiteral("u"), QString());
-    saveProfile(frmConnectionInfo::PrivateFolder(), QStringLiteral("remove"), QStringLiteral("u"), QString());
-    saveProfile(frmConnectionInfo::StandardFolder(), QStringLiteral("shipped"), QStringLiteral("u"), QString());
+    saveProfile(frmConnectionInfo::PrivateFolder(), QStringLiteral("keep"), QStringLiteral("u"),
+                QString());
+    saveProfile(frmConnectionInfo::PrivateFolder(), QStringLiteral("remove"), QStringLiteral("u"),
+                QString());
+    saveProfile(frmConnectionInfo::StandardFolder(), QStringLiteral("shipped"), QStringLiteral("u"),
+                QString());
     dialog.BuildTrees();
 
     // A private profile chosen earlier, then a standard one: no delete.
@@ -266,9 +275,12 @@ TEST_F(frmConnectionInfoTest, DeleteSiteDeletesOnlyTheChosenPrivateProfile) {
 
 TEST_F(frmConnectionInfoTest, ThePortFieldTurnsAnythingButAPortIntoTwentyOne) {
     const std::pair<QString, QString> rows[] = {
-        {QStringLiteral("2121"), QStringLiteral("2121")}, {QStringLiteral("abc"), QStringLiteral("21")},
-        {QStringLiteral("0"), QStringLiteral("21")},       {QStringLiteral("70000"), QStringLiteral("21")},
-        {QStringLiteral("-5"), QStringLiteral("21")},      {QString(), QStringLiteral("21")},
+        {QStringLiteral("2121"), QStringLiteral("2121")},
+        {QStringLiteral("abc"), QStringLiteral("21")},
+        {QStringLiteral("0"), QStringLiteral("21")},
+        {QStringLiteral("70000"), QStringLiteral("21")},
+        {QStringLiteral("-5"), QStringLiteral("21")},
+        {QString(), QStringLiteral("21")},
         {QStringLiteral("65535"), QStringLiteral("65535")},
     };
     for (const auto& [typed, shown] : rows) {

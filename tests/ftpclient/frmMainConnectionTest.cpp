@@ -34,7 +34,8 @@ TEST_F(KarvoMainFixture, ConnectThroughTheDialogListsTheServerAndLogsWithoutTheP
     EXPECT_TRUE(statuses.contains(QStringLiteral("Connecting to 127.0.0.1")));
     EXPECT_EQ(main->Variables.value(QStringLiteral("_root.status_txt.text")), main->lblStatus);
     EXPECT_EQ(main->Variables.value(QStringLiteral("_root.Connected")), QStringLiteral("1"));
-    EXPECT_TRUE(main->Controls.cmdDisconnect && main->Controls.miRemote && !main->Controls.cmdConnect);
+    EXPECT_TRUE(main->Controls.cmdDisconnect && main->Controls.miRemote &&
+                !main->Controls.cmdConnect);
     EXPECT_EQ(remoteNames(), (QStringList{QStringLiteral("docs"), QStringLiteral("readme.txt")}));
     EXPECT_EQ(main->lstRemoteFileList.At(0).typeText, QStringLiteral("D"));
     EXPECT_EQ(main->lstRemoteFileList.At(1).sizeText, QStringLiteral("5"));
@@ -53,7 +54,8 @@ TEST_F(KarvoMainFixture, ConnectThroughTheDialogListsTheServerAndLogsWithoutTheP
     EXPECT_TRUE(file.contains("#,\"PASS ****\"\n")) << file.toStdString();
     EXPECT_TRUE(file.contains("#,\"LIST\"\n"));
     EXPECT_FALSE(file.contains("Secret-1"));
-    for (const QString& line : main->lstConnectionInfo) EXPECT_FALSE(line.contains(QLatin1String("Secret-1")));
+    for (const QString& line : main->lstConnectionInfo)
+        EXPECT_FALSE(line.contains(QLatin1String("Secret-1")));
 }
 
 TEST_F(KarvoMainFixture, AnonymousGoesAsAnonymousWithItsPasswordAndActiveModeAsChosen) {
@@ -97,7 +99,8 @@ void PrintTo(const FailureRow& row, std::ostream* os) {
     *os << row.name;
 }
 
-class ConnectFailureTest : public KarvoMainFixture, public ::testing::WithParamInterface<FailureRow> {};
+class ConnectFailureTest : public KarvoMainFixture,
+                           public ::testing::WithParamInterface<FailureRow> {};
 
 TEST_P(ConnectFailureTest, LogsAndShowsTheTextsOfEachStep) {
     const FailureRow& row = GetParam();
@@ -116,8 +119,10 @@ TEST_P(ConnectFailureTest, LogsAndShowsTheTextsOfEachStep) {
     EXPECT_EQ(main->lblStatus, row.status);
     EXPECT_EQ(main->xFtp.state() == FtpComponent::Idle, row.connected);
     bool logged = false;
-    for (const QString& line : main->lstConnectionInfo) logged = logged || line.startsWith(row.logStart);
-    EXPECT_TRUE(logged) << row.logStart.toStdString() << "\n" << main->lstConnectionInfo.join('\n').toStdString();
+    for (const QString& line : main->lstConnectionInfo)
+        logged = logged || line.startsWith(row.logStart);
+    EXPECT_TRUE(logged) << row.logStart.toStdString() << "\n"
+                        << main->lstConnectionInfo.join('\n').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -126,16 +131,21 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"nobody_listening", [](ScriptedFtpServer&) {}, true,
                    QStringLiteral("Error while connecting to '127.0.0.1'. Description: "),
                    QStringLiteral("Could not connect to 127.0.0.1"), false},
-        FailureRow{"login_refused", [](ScriptedFtpServer& s) { s.onCommand("PASS", "530 Login incorrect.\r\n"); }, false,
-                   QStringLiteral("Error while connecting to '127.0.0.1'. Description: "),
+        FailureRow{"login_refused",
+                   [](ScriptedFtpServer& s) { s.onCommand("PASS", "530 Login incorrect.\r\n"); },
+                   false, QStringLiteral("Error while connecting to '127.0.0.1'. Description: "),
                    QStringLiteral("Could not connect to 127.0.0.1"), false, true},
-        FailureRow{"no_current_folder", [](ScriptedFtpServer& s) { s.onCommand("PWD", "550 Not today.\r\n"); }, false,
-                   QStringLiteral("Error while obtaining current remote folder after connection. Description: 550 "
-                                  "Not today."),
-                   QStringLiteral("Connected to 127.0.0.1"), true},
-        FailureRow{"no_listing", [](ScriptedFtpServer& s) { s.onCommand("LIST", "450 Busy.\r\n"); }, false,
-                   QStringLiteral("Error while listing remote folder's contents. Description: 450 Busy."),
-                   QStringLiteral("Connected to 127.0.0.1"), true}),
+        FailureRow{
+            "no_current_folder",
+            [](ScriptedFtpServer& s) { s.onCommand("PWD", "550 Not today.\r\n"); }, false,
+            QStringLiteral(
+                "Error while obtaining current remote folder after connection. Description: 550 "
+                "Not today."),
+            QStringLiteral("Connected to 127.0.0.1"), true},
+        FailureRow{
+            "no_listing", [](ScriptedFtpServer& s) { s.onCommand("LIST", "450 Busy.\r\n"); }, false,
+            QStringLiteral("Error while listing remote folder's contents. Description: 450 Busy."),
+            QStringLiteral("Connected to 127.0.0.1"), true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(KarvoMainFixture, QuickConnectNeedsAddressUserAndPortButNoPassword) {
@@ -145,14 +155,16 @@ TEST_F(KarvoMainFixture, QuickConnectNeedsAddressUserAndPortButNoPassword) {
         QString address, port, user;
     };
     const QString port = QString::number(server.port());
-    for (const Row& row : {Row{QString(), port, QStringLiteral("u")}, Row{kAddress, port, QStringLiteral(" ")},
-                           Row{kAddress, QString(), QStringLiteral("u")}}) {
+    for (const Row& row :
+         {Row{QString(), port, QStringLiteral("u")}, Row{kAddress, port, QStringLiteral(" ")},
+          Row{kAddress, QString(), QStringLiteral("u")}}) {
         main->txtQaddress = row.address;
         main->txtQport = row.port;
         main->txtQuser = row.user;
         main->cmdQConnect_Click();
     }
-    EXPECT_EQ(messageTexts(), QStringList(3, QStringLiteral("Please enter conncetion information")));
+    EXPECT_EQ(messageTexts(),
+              QStringList(3, QStringLiteral("Please enter conncetion information")));
     EXPECT_EQ(server.connectionCount(), 0);
 
     // The user and password go as typed (an empty password too); passive
@@ -185,7 +197,8 @@ TEST_F(KarvoMainFixture, ConnectingWhileConnectedAsksAndNoKeepsTheConnection) {
     dialogs.answerMessage(Dialogs::Answer::No);
     main->RunCommand(QStringLiteral("IDC_FS_Connect"));
     ASSERT_EQ(dialogs.calls().size(), 1u);
-    EXPECT_EQ(dialogs.calls()[0].text, QStringLiteral("Cant connect to server, Do you want to Disconnect First?"));
+    EXPECT_EQ(dialogs.calls()[0].text,
+              QStringLiteral("Cant connect to server, Do you want to Disconnect First?"));
     EXPECT_EQ(dialogs.calls()[0].icon, Dialogs::Icon::Exclamation);
     EXPECT_EQ(dialogs.calls()[0].buttons, Dialogs::Buttons::YesNo);
     EXPECT_EQ(server.connectionCount(), 1);
@@ -248,7 +261,8 @@ TEST_F(KarvoMainFixture, DisconnectEmptiesTheRemoteSide) {
     EXPECT_EQ(main->lstRemoteFileList.Count(), 0);
     EXPECT_TRUE(main->cboRemotePath.Entries().isEmpty());
     EXPECT_EQ(main->Variables.value(QStringLiteral("_root.Connected")), QStringLiteral("0"));
-    EXPECT_TRUE(main->Controls.cmdConnect && !main->Controls.cmdDisconnect && !main->Controls.miRemote);
+    EXPECT_TRUE(main->Controls.cmdConnect && !main->Controls.cmdDisconnect &&
+                !main->Controls.miRemote);
     // Disconnected, it does nothing more.
     statuses.clear();
     main->RunCommand(QStringLiteral("IDC_FS_Disconnect"));
@@ -273,7 +287,8 @@ TEST_F(KarvoMainFixture, DisconnectDuringARunningListingAbortsItFirst) {
     EXPECT_TRUE(main->lstConnectionInfo.join('\n').contains(
         QLatin1String("Error while listing remote folder's contents. Description: ")));
     // Once the call has returned, the abort is confirmed in a box of its own.
-    ASSERT_TRUE(waitFor([&] { return messageTexts().contains(QStringLiteral("Operation Aported Succesfully")); }));
+    ASSERT_TRUE(waitFor(
+        [&] { return messageTexts().contains(QStringLiteral("Operation Aported Succesfully")); }));
 }
 
 TEST_F(KarvoMainFixture, AbortShowsItsTextAndTheListComesBackWhenIdle) {
@@ -377,7 +392,8 @@ TEST_F(KarvoMainFixture, TrayHidesOnlyWhereThereIsANotificationArea) {
     main->hooks.trayAvailable = [] { return false; };
     main->RunCommand(QStringLiteral("IDC_FS_tray"));
     main->RunCommand(QStringLiteral("IDC_FS_minimize"));
-    EXPECT_EQ(windowActions, (QStringList{QStringLiteral("hide"), QStringLiteral("minimize"), QStringLiteral("minimize")}));
+    EXPECT_EQ(windowActions, (QStringList{QStringLiteral("hide"), QStringLiteral("minimize"),
+                                          QStringLiteral("minimize")}));
 }
 
 TEST_F(KarvoMainFixture, StartUpSetsTheToolbarPanelsAndTheLocalList) {
@@ -391,9 +407,11 @@ TEST_F(KarvoMainFixture, StartUpSetsTheToolbarPanelsAndTheLocalList) {
     EXPECT_FALSE(QFile::exists(root.file(QStringLiteral("program/log/FTP.log"))));
     EXPECT_EQ(main->sLanguage, QStringLiteral("Deutsch.ini"));
     EXPECT_TRUE(main->bAutoMode);
-    EXPECT_EQ(main->AsciiExtensions.join(u';'), QStringLiteral("txt;htm;html;php;cgi;asp;ini;inf;log"));
+    EXPECT_EQ(main->AsciiExtensions.join(u';'),
+              QStringLiteral("txt;htm;html;php;cgi;asp;ini;inf;log"));
     EXPECT_EQ(main->Variables.value(QStringLiteral("_root.Program")), QStringLiteral("FTP"));
-    EXPECT_EQ(main->Variables.value(QStringLiteral("_root.Progress_mc._xscale")), QStringLiteral("0"));
+    EXPECT_EQ(main->Variables.value(QStringLiteral("_root.Progress_mc._xscale")),
+              QStringLiteral("0"));
     EXPECT_EQ(main->Variables.value(QStringLiteral("_root.CustomCommand")), QStringLiteral("2"));
     EXPECT_EQ(main->Variables.value(QStringLiteral("_root.Connected")), QStringLiteral("0"));
     EXPECT_FALSE(main->Controls.cmdAbort);
@@ -410,7 +428,8 @@ TEST_F(KarvoMainFixture, StartUpSetsTheToolbarPanelsAndTheLocalList) {
     EXPECT_FALSE(main->PanelShown(frmMain::LogPanel));
     EXPECT_TRUE(main->PanelShown(frmMain::FileListPanel));
     main->RunCommand(QStringLiteral("IDC_FS_ShowC"));
-    EXPECT_TRUE(main->PanelShown(frmMain::LogPanel) && main->PanelShown(frmMain::CustomCommandPanel));
+    EXPECT_TRUE(main->PanelShown(frmMain::LogPanel) &&
+                main->PanelShown(frmMain::CustomCommandPanel));
     main->RunCommand(QStringLiteral("IDC_FS_HideB"));
     EXPECT_FALSE(main->PanelShown(frmMain::FileListPanel) || main->PanelShown(frmMain::LogPanel));
     main->RunCommand(QStringLiteral("IDC_FS_HideA"));
@@ -439,7 +458,8 @@ TEST_F(KarvoMainFixture, TheLogFileNameCannotLeaveTheLogFolder) {
 TEST_F(KarvoMainFixture, ControlCharactersNeverBreakTheLog) {
     startUp();
     QStringList added;
-    QObject::connect(main.get(), &frmMain::logLineAdded, [&](const QString& line) { added << line; });
+    QObject::connect(main.get(), &frmMain::logLineAdded,
+                     [&](const QString& line) { added << line; });
     main->DisplayMessage(QStringLiteral("250 \"a\"\r\n230 forged\x07\x1b[31m"));
     EXPECT_EQ(added, QStringList{QStringLiteral("250 \"a\"230 forged[31m")});
     const QList<QByteArray> lines =
@@ -452,18 +472,59 @@ TEST_F(KarvoMainFixture, ControlCharactersNeverBreakTheLog) {
 }
 
 TEST_F(KarvoMainFixture, TheDispatcherKnowsEveryCommandString) {
-    QStringList expected = {
-        "IDC_FS_tray", "IDC_FS_minimize", "IDC_FS_close", "IDC_FS_drag", "IDC_FS_launchZu", "IDC_FS_ShowA",
-        "IDC_FS_HideA", "IDC_FS_ShowB", "IDC_FS_HideB", "IDC_FS_ShowC", "IDC_FS_HideC", "IDC_FS_Connect",
-        "IDC_FS_Disconnect", "IDC_FS_LocalUpLevel", "IDC_FS_LocalRefresh", "IDC_FS_RemoteUpLevel",
-        "IDC_FS_RemoteRefresh", "IDC_FS_LocalLargeIcons", "IDC_FS_LocalSmallIcons", "IDC_FS_LocalListIcons",
-        "IDC_FS_LocalDetailsIcons", "IDC_FS_RemoteLargeIcons", "IDC_FS_RemoteSmallIcons", "IDC_FS_RemoteListIcons",
-        "IDC_FS_RemoteDetailsIcons", "IDC_FS_OpenFile", "IDC_FS_FindFile", "IDC_FS_Properties", "IDC_FS_LDirFilters",
-        "IDC_FS_RDirFilters", "IDC_FS_GoToRemoteDir", "IDC_FS_Upload", "IDC_FS_Download", "IDC_FS_LDirSynchronize",
-        "IDC_FS_RDirSynchronize", "IDC_FS_FileReceive", "IDC_FS_ManualSend", "IDC_FS_Erase", "IDC_FS_LDelete",
-        "IDC_FS_LRename", "IDC_FS_LCreateFolder", "IDC_FS_RDelete", "IDC_FS_RRename", "IDC_FS_RCreateFolder",
-        "IDC_FS_MoveFileFolder", "IDC_FS_CustomCommand", "IDC_FS_Recycle", "IDC_FS_ClearLog", "IDC_FS_Options",
-        "IDC_FS_UserGuide", "IDC_FS_Reconnect", "IDC_FS_Chmod", "IDC_FS_FTPCommands"};
+    QStringList expected = {"IDC_FS_tray",
+                            "IDC_FS_minimize",
+                            "IDC_FS_close",
+                            "IDC_FS_drag",
+                            "IDC_FS_launchZu",
+                            "IDC_FS_ShowA",
+                            "IDC_FS_HideA",
+                            "IDC_FS_ShowB",
+                            "IDC_FS_HideB",
+                            "IDC_FS_ShowC",
+                            "IDC_FS_HideC",
+                            "IDC_FS_Connect",
+                            "IDC_FS_Disconnect",
+                            "IDC_FS_LocalUpLevel",
+                            "IDC_FS_LocalRefresh",
+                            "IDC_FS_RemoteUpLevel",
+                            "IDC_FS_RemoteRefresh",
+                            "IDC_FS_LocalLargeIcons",
+                            "IDC_FS_LocalSmallIcons",
+                            "IDC_FS_LocalListIcons",
+                            "IDC_FS_LocalDetailsIcons",
+                            "IDC_FS_RemoteLargeIcons",
+                            "IDC_FS_RemoteSmallIcons",
+                            "IDC_FS_RemoteListIcons",
+                            "IDC_FS_RemoteDetailsIcons",
+                            "IDC_FS_OpenFile",
+                            "IDC_FS_FindFile",
+                            "IDC_FS_Properties",
+                            "IDC_FS_LDirFilters",
+                            "IDC_FS_RDirFilters",
+                            "IDC_FS_GoToRemoteDir",
+                            "IDC_FS_Upload",
+                            "IDC_FS_Download",
+                            "IDC_FS_LDirSynchronize",
+                            "IDC_FS_RDirSynchronize",
+                            "IDC_FS_FileReceive",
+                            "IDC_FS_ManualSend",
+                            "IDC_FS_Erase",
+                            "IDC_FS_LDelete",
+                            "IDC_FS_LRename",
+                            "IDC_FS_LCreateFolder",
+                            "IDC_FS_RDelete",
+                            "IDC_FS_RRename",
+                            "IDC_FS_RCreateFolder",
+                            "IDC_FS_MoveFileFolder",
+                            "IDC_FS_CustomCommand",
+                            "IDC_FS_Recycle",
+                            "IDC_FS_ClearLog",
+                            "IDC_FS_Options",
+                            "IDC_FS_UserGuide",
+                            "IDC_FS_Reconnect",
+                            "IDC_FS_Chmod",
+                            "IDC_FS_FTPCommands"};
     QStringList known = main->Commands();
     expected.sort();
     known.sort();

@@ -22,7 +22,8 @@ protected:
         ASSERT_TRUE(writeWholeFile(base + QStringLiteral("/b.TXT"), "12345"));
         ASSERT_TRUE(writeWholeFile(base + QStringLiteral("/a.bin"), "x"));
         ASSERT_TRUE(writeWholeFile(base + QStringLiteral("/.hidden"), ""));
-        ASSERT_TRUE(QFile::link(base + QStringLiteral("/nowhere"), base + QStringLiteral("/broken")));
+        ASSERT_TRUE(
+            QFile::link(base + QStringLiteral("/nowhere"), base + QStringLiteral("/broken")));
         startUp();
         ASSERT_TRUE(main->ChangeCurrentLocalFolder(base));
         main->RefreshLocal();
@@ -36,8 +37,9 @@ protected:
 };
 
 TEST_F(frmMainLocalTest, FoldersAndFilesListInTheirRealCase) {
-    EXPECT_EQ(localNames(), (QStringList{QStringLiteral(".hidden"), QStringLiteral("a.bin"), QStringLiteral("b.TXT"),
-                                         QStringLiteral("broken"), QStringLiteral("Docs"), QStringLiteral("docs")}));
+    EXPECT_EQ(localNames(), (QStringList{QStringLiteral(".hidden"), QStringLiteral("a.bin"),
+                                         QStringLiteral("b.TXT"), QStringLiteral("broken"),
+                                         QStringLiteral("Docs"), QStringLiteral("docs")}));
     const auto& list = main->lstLocalFileList;
     const FileRow& docs = list.At(list.IndexOf(QStringLiteral("Docs")));
     EXPECT_EQ(docs.icon, FileRow::Folder);
@@ -56,7 +58,8 @@ TEST_F(frmMainLocalTest, FoldersAndFilesListInTheirRealCase) {
 
 TEST_F(frmMainLocalTest, ThePathBoxHoldsEachFolderOnceAndTellsCaseApart) {
     const qsizetype before = main->cboLocalPath.Entries().size();
-    for (const QString& name : {QStringLiteral("Docs"), QStringLiteral("docs"), QStringLiteral("Docs")}) {
+    for (const QString& name :
+         {QStringLiteral("Docs"), QStringLiteral("docs"), QStringLiteral("Docs")}) {
         main->cboLocalPath_Enter(path(name));
         EXPECT_EQ(main->sCurrentLocalPath, path(name) + QLatin1Char('/'));
     }
@@ -68,7 +71,8 @@ TEST_F(frmMainLocalTest, ThePathBoxHoldsEachFolderOnceAndTellsCaseApart) {
     // A folder that is not there: logged, and the box shows the folder that still is current.
     main->cboLocalPath_Enter(path(QStringLiteral("missing")));
     EXPECT_EQ(main->lstConnectionInfo.value(main->lstConnectionInfo.size() - 1),
-              QStringLiteral("Error while attempting to change current local folder to '") + path(QStringLiteral("missing")) +
+              QStringLiteral("Error while attempting to change current local folder to '") +
+                  path(QStringLiteral("missing")) +
                   QStringLiteral("'. Description: No such file or directory"));
     EXPECT_EQ(main->lblStatus, QStringLiteral("Could not change current local folder."));
     EXPECT_EQ(main->sCurrentLocalPath, path());
@@ -87,7 +91,8 @@ TEST_F(frmMainLocalTest, DoubleClickEntersFoldersAndOffersFilesForUpload) {
     selectLocal(QStringLiteral("a.bin"));
     dialogs.allowOkMessages();
     main->lstLocalFileList_DblClick();
-    EXPECT_EQ(messageTexts(), QStringList{QStringLiteral("Cannot upload file(s) when not connected.")});
+    EXPECT_EQ(messageTexts(),
+              QStringList{QStringLiteral("Cannot upload file(s) when not connected.")});
 
     connectToServer();
     selectLocal(QStringLiteral("a.bin"));
@@ -121,7 +126,8 @@ TEST_F(frmMainLocalTest, TheFilterListsWhatMatchesAndAnEmptyAnswerChangesNothing
     main->RunCommand(QStringLiteral("IDC_FS_LDirFilters"));
     ASSERT_EQ(dialogs.calls().size(), 1u);
     EXPECT_EQ(dialogs.calls()[0].text, QStringLiteral("Please enter the type ex: *.gif"));
-    EXPECT_EQ(dialogs.calls()[0].title, QStringLiteral("Define Type For Local Server Directory Listing"));
+    EXPECT_EQ(dialogs.calls()[0].title,
+              QStringLiteral("Define Type For Local Server Directory Listing"));
     EXPECT_EQ(localNames(), QStringList{QStringLiteral("b.TXT")});
 
     dialogs.clear();
@@ -149,7 +155,8 @@ TEST_F(frmMainLocalTest, ViewModesOpenFindAndProperties) {
 
     dialogs.allowOkMessages();
     main->RunCommand(QStringLiteral("IDC_FS_Properties"));
-    EXPECT_EQ(messageTexts(), QStringList{QStringLiteral("Properties of what, Please select an item?")});
+    EXPECT_EQ(messageTexts(),
+              QStringList{QStringLiteral("Properties of what, Please select an item?")});
     selectLocal(QStringLiteral("b.TXT"));
     main->RunCommand(QStringLiteral("IDC_FS_Properties"));
     main->RunCommand(QStringLiteral("IDC_FS_OpenFile"));
@@ -180,7 +187,8 @@ TEST(clsLocalPathsTest, AFolderThatCannotBeReadIsReportedAndEndsTheListing) {
     QSignalSpy folders(&paths, &clsLocalPaths::AddToLocalPaths);
     EXPECT_FALSE(paths.RetrieveLocalFolderContents(QStringLiteral("/no/such/folder/")));
     ASSERT_EQ(dialogs.calls().size(), 1u);
-    EXPECT_EQ(dialogs.calls()[0].text, QStringLiteral("Cannot read the contents of /no/such/folder/"));
+    EXPECT_EQ(dialogs.calls()[0].text,
+              QStringLiteral("Cannot read the contents of /no/such/folder/"));
     EXPECT_EQ(dialogs.calls()[0].title, QStringLiteral("FTP Client[Error]"));
     EXPECT_EQ(dialogs.calls()[0].icon, Dialogs::Icon::Critical);
     EXPECT_EQ(entries.count(), 0);
@@ -190,7 +198,8 @@ TEST(clsLocalPathsTest, AFolderThatCannotBeReadIsReportedAndEndsTheListing) {
 TEST(clsLocalPathsTest, DrivesStartWithTheRootAndHomeAndLeaveOutKernelFileSystems) {
     clsLocalPaths paths;
     QStringList drives;
-    QObject::connect(&paths, &clsLocalPaths::LogicalDriveFound, [&](const QString& drive) { drives << drive; });
+    QObject::connect(&paths, &clsLocalPaths::LogicalDriveFound,
+                     [&](const QString& drive) { drives << drive; });
     paths.RetrieveLogicalDrives();
     ASSERT_GE(drives.size(), 2);
     EXPECT_EQ(drives[0], QStringLiteral("/"));
@@ -198,7 +207,8 @@ TEST(clsLocalPathsTest, DrivesStartWithTheRootAndHomeAndLeaveOutKernelFileSystem
     EXPECT_EQ(drives.removeDuplicates(), 0);
     for (const QString& drive : drives) {
         EXPECT_TRUE(drive.endsWith(u'/')) << drive.toStdString();
-        EXPECT_FALSE(drive.startsWith(QLatin1String("/proc")) || drive.startsWith(QLatin1String("/sys")))
+        EXPECT_FALSE(drive.startsWith(QLatin1String("/proc")) ||
+                     drive.startsWith(QLatin1String("/sys")))
             << drive.toStdString();
     }
 }

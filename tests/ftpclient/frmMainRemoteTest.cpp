@@ -17,17 +17,21 @@ protected:
         connectToServer();
     }
 
-    QString lastLog() const { return main->lstConnectionInfo.value(main->lstConnectionInfo.size() - 1); }
+    QString lastLog() const {
+        return main->lstConnectionInfo.value(main->lstConnectionInfo.size() - 1);
+    }
 };
 
 TEST_F(frmMainRemoteTest, DoubleClickEntersFoldersAndDownloadsFiles) {
     selectRemote(QStringLiteral("docs"));
-    EXPECT_TRUE(main->Controls.miDeleteRemoteFile && main->Controls.miRenameRemoteFile && main->Controls.cmdReceive);
+    EXPECT_TRUE(main->Controls.miDeleteRemoteFile && main->Controls.miRenameRemoteFile &&
+                main->Controls.cmdReceive);
     main->lstRemoteFileList_DblClick();
     EXPECT_EQ(main->lblStatus, QStringLiteral("Changed current remote folder."));
     EXPECT_EQ(remoteNames(), (QStringList{QStringLiteral("deep"), QStringLiteral("inside.txt")}));
     EXPECT_EQ(main->cboRemotePath.Text(), QStringLiteral("/docs"));
-    EXPECT_EQ(main->cboRemotePath.Entries(), (QStringList{QStringLiteral("/"), QStringLiteral("/docs")}));
+    EXPECT_EQ(main->cboRemotePath.Entries(),
+              (QStringList{QStringLiteral("/"), QStringLiteral("/docs")}));
     EXPECT_FALSE(main->Controls.cmdReceive);  // a new listing has no selection
 
     const int cwds = count("CWD");
@@ -35,7 +39,8 @@ TEST_F(frmMainRemoteTest, DoubleClickEntersFoldersAndDownloadsFiles) {
     main->lstRemoteFileList_DblClick();
     EXPECT_EQ(count("CWD"), cwds);
     EXPECT_EQ(commandsRun.value(commandsRun.size() - 1), QStringLiteral("IDC_FS_Download"));
-    EXPECT_EQ(readWholeFile(localFolder.filePath(QStringLiteral("inside.txt"))), QByteArray("inside"));
+    EXPECT_EQ(readWholeFile(localFolder.filePath(QStringLiteral("inside.txt"))),
+              QByteArray("inside"));
 }
 
 TEST_F(frmMainRemoteTest, LinksOpenAsFoldersOrAreFetchedAsFilesWithoutAnErrorInTheLog) {
@@ -60,9 +65,11 @@ TEST_F(frmMainRemoteTest, LinksOpenAsFoldersOrAreFetchedAsFilesWithoutAnErrorInT
     const qsizetype logged = main->lstConnectionInfo.size();
     main->lstRemoteFileList_DblClick();
     EXPECT_EQ(commandsRun.value(commandsRun.size() - 1), QStringLiteral("IDC_FS_Download"));
-    EXPECT_EQ(readWholeFile(localFolder.filePath(QStringLiteral("tonotes"))), QByteArray("what the link leads to"));
+    EXPECT_EQ(readWholeFile(localFolder.filePath(QStringLiteral("tonotes"))),
+              QByteArray("what the link leads to"));
     for (qsizetype i = logged; i < main->lstConnectionInfo.size(); ++i)
-        EXPECT_FALSE(main->lstConnectionInfo[i].startsWith(QLatin1String("Error"))) << main->lstConnectionInfo[i].toStdString();
+        EXPECT_FALSE(main->lstConnectionInfo[i].startsWith(QLatin1String("Error")))
+            << main->lstConnectionInfo[i].toStdString();
 
     commandsRun.clear();
     selectRemote(QStringLiteral("todocs"));
@@ -86,8 +93,9 @@ TEST_F(frmMainRemoteTest, UpGoesToTheParentAndStopsAtTheRoot) {
 
     server.onCommand("CDUP", "550 Permission denied.\r\n");
     main->RunCommand(QStringLiteral("IDC_FS_RemoteUpLevel"));
-    EXPECT_EQ(lastLog(), QStringLiteral("Error while attempting to change current remote folder to its parent "
-                                        "folder. Description: 550 Permission denied."));
+    EXPECT_EQ(lastLog(),
+              QStringLiteral("Error while attempting to change current remote folder to its parent "
+                             "folder. Description: 550 Permission denied."));
     EXPECT_EQ(main->lblStatus, QStringLiteral("Could not change to remote folder's parent."));
 }
 
@@ -97,7 +105,8 @@ TEST_F(frmMainRemoteTest, GoToAndThePathBoxChangeTheFolderAndLogFailures) {
     ASSERT_EQ(dialogs.calls().size(), 1u);
     EXPECT_EQ(dialogs.calls()[0].title, QStringLiteral("Remote Server Custom Command"));
     EXPECT_EQ(dialogs.calls()[0].text,
-              QStringLiteral("Type Directory Name To Go TO ( WITHOUT THE WORD CD OR DIR IN THE BEGINNING! )"));
+              QStringLiteral(
+                  "Type Directory Name To Go TO ( WITHOUT THE WORD CD OR DIR IN THE BEGINNING! )"));
     EXPECT_EQ(main->cboRemotePath.Text(), QStringLiteral("/docs"));
     EXPECT_EQ(main->lblStatus, QStringLiteral("Remote folder changed to /docs"));
     EXPECT_TRUE(remoteNames().contains(QStringLiteral("inside.txt")));
@@ -110,8 +119,8 @@ TEST_F(frmMainRemoteTest, GoToAndThePathBoxChangeTheFolderAndLogFailures) {
 
     dialogs.answerText(QStringLiteral("missing"));
     main->RunCommand(QStringLiteral("IDC_FS_GoToRemoteDir"));
-    EXPECT_TRUE(lastLog().startsWith(
-        QStringLiteral("Error while attempting to change current remote folder to 'missing'. Description: 550")))
+    EXPECT_TRUE(lastLog().startsWith(QStringLiteral(
+        "Error while attempting to change current remote folder to 'missing'. Description: 550")))
         << lastLog().toStdString();
 
     // The path box: the same folder does nothing, another is entered, a wrong
@@ -128,8 +137,9 @@ TEST_F(frmMainRemoteTest, GoToAndThePathBoxChangeTheFolderAndLogFailures) {
 TEST_F(frmMainRemoteTest, AFolderThatCannotBeReadBackIsLogged) {
     server.queueReplies("PWD", {"550 PWD failed.\r\n"});
     EXPECT_FALSE(main->ChangeCurrentRemoteFolder(QStringLiteral("docs"), true));
-    EXPECT_EQ(lastLog(), QStringLiteral("Error obtaining new current remote folder while attempting to change "
-                                        "current remote folder to 'docs'. Description: 550 PWD failed."));
+    EXPECT_EQ(lastLog(),
+              QStringLiteral("Error obtaining new current remote folder while attempting to change "
+                             "current remote folder to 'docs'. Description: 550 PWD failed."));
     // Not interactive: a failing change is not logged.
     const qsizetype logged = main->lstConnectionInfo.size();
     EXPECT_FALSE(main->ChangeCurrentRemoteFolder(QStringLiteral("missing"), false));
@@ -141,7 +151,8 @@ TEST_F(frmMainRemoteTest, TheRemoteFilterListsWhatMatches) {
     server.addFile(QStringLiteral("Photo.GIF"), "g");
     dialogs.answerText(QStringLiteral("*.gif"));
     main->RunCommand(QStringLiteral("IDC_FS_RDirFilters"));
-    EXPECT_EQ(dialogs.calls()[0].title, QStringLiteral("Define Type For Remote Server Directory Listing"));
+    EXPECT_EQ(dialogs.calls()[0].title,
+              QStringLiteral("Define Type For Remote Server Directory Listing"));
     EXPECT_TRUE(statuses.contains(QStringLiteral("Obtaining directory listing...")));
     EXPECT_EQ(remoteNames(), QStringList{QStringLiteral("Photo.GIF")});
 

@@ -4,7 +4,8 @@
 
 namespace karvo {
 
-FileRow FileRow::Make(const QString& name, int icon, qint64 size, const QDateTime& date, bool showSize) {
+FileRow FileRow::Make(const QString& name, int icon, qint64 size, const QDateTime& date,
+                      bool showSize) {
     FileRow row;
     row.name = name;
     row.icon = icon;
@@ -12,7 +13,9 @@ FileRow FileRow::Make(const QString& name, int icon, qint64 size, const QDateTim
     row.date = date;
     row.sizeText = showSize ? QString::number(size) : QString();
     row.dateText = date.isValid() ? QLocale().toString(date, QLocale::ShortFormat) : QString();
-    row.typeText = icon == Folder ? QStringLiteral("D") : icon == Link ? QStringLiteral("E") : QStringLiteral("F");
+    row.typeText = icon == Folder ? QStringLiteral("D")
+                   : icon == Link ? QStringLiteral("E")
+                                  : QStringLiteral("F");
     return row;
 }
 

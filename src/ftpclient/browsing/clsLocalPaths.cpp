@@ -32,9 +32,10 @@ QString folderPath(QString path) {
 // File systems that hold no user files: kernel interfaces, containers' layers.
 bool isPseudoVolume(const QStorageInfo& volume) {
     static const QList<QByteArray> kTypes = {
-        "proc",   "sysfs",    "cgroup",    "cgroup2",   "devtmpfs",   "devpts", "mqueue", "securityfs",
-        "debugfs", "tracefs", "pstore",    "bpf",       "fusectl",    "configfs", "hugetlbfs", "autofs",
-        "binfmt_misc", "nsfs", "efivarfs", "rpc_pipefs", "squashfs", "overlay", "ramfs", "nfsd",
+        "proc",        "sysfs",          "cgroup",    "cgroup2", "devtmpfs",    "devpts",
+        "mqueue",      "securityfs",     "debugfs",   "tracefs", "pstore",      "bpf",
+        "fusectl",     "configfs",       "hugetlbfs", "autofs",  "binfmt_misc", "nsfs",
+        "efivarfs",    "rpc_pipefs",     "squashfs",  "overlay", "ramfs",       "nfsd",
         "fuse.portal", "fuse.gvfsd-fuse"};
     if (kTypes.contains(volume.fileSystemType())) return true;
     const QString root = volume.rootPath();
@@ -54,7 +55,8 @@ bool clsLocalPaths::RetrieveLocalFolderContents(const QString& sPath) {
     return retrieve(sPath, QString());
 }
 
-bool clsLocalPaths::RetrieveDefinedLocalFolderContents(const QString& sPath, const QString& definedType) {
+bool clsLocalPaths::RetrieveDefinedLocalFolderContents(const QString& sPath,
+                                                       const QString& definedType) {
     return retrieve(sPath, definedType);
 }
 
@@ -98,8 +100,9 @@ bool clsLocalPaths::retrieve(const QString& path, const QString& mask) {
             attributes = kUnreadable;
             if (::lstat(full.constData(), &info) != 0) info = {};
         }
-        const QDateTime modified =
-            info.st_mtim.tv_sec != 0 ? QDateTime::fromSecsSinceEpoch(info.st_mtim.tv_sec) : QDateTime();
+        const QDateTime modified = info.st_mtim.tv_sec != 0
+                                       ? QDateTime::fromSecsSinceEpoch(info.st_mtim.tv_sec)
+                                       : QDateTime();
         emit UpdateLocalEntry(name, modified, qint64(info.st_size), attributes);
     }
     emit AddToLocalPaths(folder);
@@ -143,7 +146,8 @@ QString clsLocalPaths::RemoveLocalFolder(const QString& sFolderToDelete) {
 }
 
 QString clsLocalPaths::CreateLocalFolder(const QString& sFolderToCreate) {
-    return ::mkdir(QFile::encodeName(sFolderToCreate).constData(), 0777) == 0 ? QString() : reason(errno);
+    return ::mkdir(QFile::encodeName(sFolderToCreate).constData(), 0777) == 0 ? QString()
+                                                                              : reason(errno);
 }
 
 }  // namespace karvo

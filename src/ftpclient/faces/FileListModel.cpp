@@ -5,10 +5,12 @@
 
 namespace karvo {
 
-FileListModel::FileListModel(FileList& list, QObject* parent) : QAbstractTableModel(parent), list_(list) {
+FileListModel::FileListModel(FileList& list, QObject* parent)
+    : QAbstractTableModel(parent), list_(list) {
     connect(&list_, &FileList::aboutToClear, this, [this] { beginResetModel(); });
     connect(&list_, &FileList::cleared, this, [this] { endResetModel(); });
-    connect(&list_, &FileList::aboutToAddRow, this, [this](int row) { beginInsertRows({}, row, row); });
+    connect(&list_, &FileList::aboutToAddRow, this,
+            [this](int row) { beginInsertRows({}, row, row); });
     connect(&list_, &FileList::rowAdded, this, [this] { endInsertRows(); });
 }
 

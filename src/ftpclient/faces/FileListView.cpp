@@ -48,14 +48,16 @@ FileListView::FileListView(FileList& list, QWidget* parent)
 
     addWidget(report_);
     addWidget(icons_);
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)}) {
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)}) {
         view->setContextMenuPolicy(Qt::CustomContextMenu);
         // A double-click, or Enter on the current row.
         connect(view, &QAbstractItemView::activated, this, &FileListView::onDoubleClick);
         connect(view, &QWidget::customContextMenuRequested, this,
                 [this, view](const QPoint& position) { onContextMenu(view, position); });
     }
-    connect(selection_, &QItemSelectionModel::selectionChanged, this, &FileListView::rowsFromSelection);
+    connect(selection_, &QItemSelectionModel::selectionChanged, this,
+            &FileListView::rowsFromSelection);
     connect(&list_, &FileList::selectionChanged, this, &FileListView::selectionFromRows);
     connect(&list_, &FileList::viewChanged, this, &FileListView::applyView);
     applyView(list_.View());

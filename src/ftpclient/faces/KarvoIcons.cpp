@@ -75,7 +75,8 @@ QIcon KarvoIcons::Row(int icon) {
 QIcon KarvoIcons::Connected(bool connected) {
     QIcon icon;
     for (int size : {16, 24, 32})
-        icon.addPixmap(light(size, connected ? QColor(0x2e, 0x9d, 0x4f) : QColor(0x9a, 0x9a, 0x9a)));
+        icon.addPixmap(
+            light(size, connected ? QColor(0x2e, 0x9d, 0x4f) : QColor(0x9a, 0x9a, 0x9a)));
     return icon;
 }
 
@@ -94,7 +95,8 @@ QPixmap KarvoIcons::Splash(const QString& title) {
     font.setPointSize(10);
     font.setBold(false);
     p.setFont(font);
-    p.drawText(QRect(104, 80, 300, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Karvo FTP client"));
+    p.drawText(QRect(104, 80, 300, 30), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Karvo FTP client"));
     return picture;
 }
 

@@ -14,30 +14,37 @@ KarvoToolbarFace::KarvoToolbarFace(QWidget* parent) : QToolBar(QStringLiteral("T
     setFloatable(false);
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     setIconSize(QSize(24, 24));
-    const auto icon = [this](QStyle::StandardPixmap pixmap) { return style()->standardIcon(pixmap); };
+    const auto icon = [this](QStyle::StandardPixmap pixmap) {
+        return style()->standardIcon(pixmap);
+    };
     connected_ = addAction(KarvoIcons::Connected(false), tr("Offline"));
     connected_->setToolTip(tr("Not connected"));
     addCommand(tr("Connect"), icon(QStyle::SP_DriveNetIcon), QStringLiteral("IDC_FS_Connect"),
                tr("Connect to a server or a saved site"));
-    addCommand(tr("Disconnect"), icon(QStyle::SP_DialogCloseButton), QStringLiteral("IDC_FS_Disconnect"),
-               tr("Disconnect from the server"));
+    addCommand(tr("Disconnect"), icon(QStyle::SP_DialogCloseButton),
+               QStringLiteral("IDC_FS_Disconnect"), tr("Disconnect from the server"));
     addSeparator();
     addCommand(tr("Upload"), icon(QStyle::SP_ArrowUp), QStringLiteral("IDC_FS_Upload"),
                tr("Upload the selected local files"));
     addCommand(tr("Download"), icon(QStyle::SP_ArrowDown), QStringLiteral("IDC_FS_Download"),
                tr("Download the selected remote files"));
     addSeparator();
-    quickConnect_ = addToggle(tr("Quick"), icon(QStyle::SP_FileDialogContentsView), QStringLiteral("IDC_FS_ShowA"),
-                              QStringLiteral("IDC_FS_HideA"), tr("Show or hide the quick-connect fields"));
-    fileLists_ = addToggle(tr("Files"), icon(QStyle::SP_FileDialogListView), QStringLiteral("IDC_FS_ShowB"),
-                           QStringLiteral("IDC_FS_HideB"), tr("Show or hide the file lists and the log"));
-    customCommand_ = addToggle(tr("Command"), icon(QStyle::SP_FileDialogDetailedView), QStringLiteral("IDC_FS_ShowC"),
-                               QStringLiteral("IDC_FS_HideC"), tr("Show or hide the log and the custom command"));
+    quickConnect_ = addToggle(tr("Quick"), icon(QStyle::SP_FileDialogContentsView),
+                              QStringLiteral("IDC_FS_ShowA"), QStringLiteral("IDC_FS_HideA"),
+                              tr("Show or hide the quick-connect fields"));
+    fileLists_ =
+        addToggle(tr("Files"), icon(QStyle::SP_FileDialogListView), QStringLiteral("IDC_FS_ShowB"),
+                  QStringLiteral("IDC_FS_HideB"), tr("Show or hide the file lists and the log"));
+    customCommand_ = addToggle(tr("Command"), icon(QStyle::SP_FileDialogDetailedView),
+                               QStringLiteral("IDC_FS_ShowC"), QStringLiteral("IDC_FS_HideC"),
+                               tr("Show or hide the log and the custom command"));
     addSeparator();
-    addCommand(tr("Options"), icon(QStyle::SP_FileDialogInfoView), QStringLiteral("IDC_FS_Options"), tr("Options"));
+    addCommand(tr("Options"), icon(QStyle::SP_FileDialogInfoView), QStringLiteral("IDC_FS_Options"),
+               tr("Options"));
     addCommand(tr("Lumet"), icon(QStyle::SP_ComputerIcon), QStringLiteral("IDC_FS_launchZu"),
                tr("Start the download manager and close the FTP client"));
-    addCommand(tr("Help"), icon(QStyle::SP_DialogHelpButton), QStringLiteral("IDC_FS_UserGuide"), tr("User's Guide"));
+    addCommand(tr("Help"), icon(QStyle::SP_DialogHelpButton), QStringLiteral("IDC_FS_UserGuide"),
+               tr("User's Guide"));
     addSeparator();
     addCommand(tr("To Tray"), icon(QStyle::SP_TitleBarMinButton), QStringLiteral("IDC_FS_tray"),
                tr("Hide the window to the notification area"));
@@ -52,14 +59,16 @@ QAction* KarvoToolbarFace::addCommand(const QString& text, const QIcon& icon, co
     return action;
 }
 
-QAction* KarvoToolbarFace::addToggle(const QString& text, const QIcon& icon, const QString& showName,
-                                     const QString& hideName, const QString& toolTip) {
+QAction* KarvoToolbarFace::addToggle(const QString& text, const QIcon& icon,
+                                     const QString& showName, const QString& hideName,
+                                     const QString& toolTip) {
     QAction* action = addAction(icon, text);
     action->setToolTip(toolTip);
     action->setCheckable(true);
     action->setData(QStringList{showName, hideName});
-    connect(action, &QAction::triggered, this,
-            [this, showName, hideName](bool checked) { emit command(checked ? showName : hideName); });
+    connect(action, &QAction::triggered, this, [this, showName, hideName](bool checked) {
+        emit command(checked ? showName : hideName);
+    });
     return action;
 }
 

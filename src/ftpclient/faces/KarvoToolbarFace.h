@@ -28,9 +28,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    QAction* addCommand(const QString& text, const QIcon& icon, const QString& name, const QString& toolTip);
-    QAction* addToggle(const QString& text, const QIcon& icon, const QString& showName, const QString& hideName,
-                       const QString& toolTip);
+    QAction* addCommand(const QString& text, const QIcon& icon, const QString& name,
+                        const QString& toolTip);
+    QAction* addToggle(const QString& text, const QIcon& icon, const QString& showName,
+                       const QString& hideName, const QString& toolTip);
 
     QAction* quickConnect_ = nullptr;
     QAction* fileLists_ = nullptr;

@@ -26,7 +26,8 @@ QString permissionsText(QFile::Permissions permissions) {
         {QFile::ReadGroup, 'r'}, {QFile::WriteGroup, 'w'}, {QFile::ExeGroup, 'x'},
         {QFile::ReadOther, 'r'}, {QFile::WriteOther, 'w'}, {QFile::ExeOther, 'x'}};
     QString text;
-    for (const auto& [bit, letter] : bits) text += permissions.testFlag(bit) ? QLatin1Char(letter) : QLatin1Char('-');
+    for (const auto& [bit, letter] : bits)
+        text += permissions.testFlag(bit) ? QLatin1Char(letter) : QLatin1Char('-');
     return text;
 }
 
@@ -34,9 +35,11 @@ QString permissionsText(QFile::Permissions permissions) {
 bool showThroughFileManager(const QString& path) {
     const QString service = QStringLiteral("org.freedesktop.FileManager1");
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(service)) return false;
-    QDBusMessage call = QDBusMessage::createMethodCall(service, QStringLiteral("/org/freedesktop/FileManager1"),
-                                                       service, QStringLiteral("ShowItemProperties"));
+    if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(service))
+        return false;
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(service, QStringLiteral("/org/freedesktop/FileManager1"),
+                                       service, QStringLiteral("ShowItemProperties"));
     call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
     return bus.send(call);
 }
@@ -64,14 +67,13 @@ void LocalProperties::ShowOwn(const QString& path, QWidget* parent) {
     };
     row(QStringLiteral("Name:"), info.fileName());
     row(QStringLiteral("Folder:"), info.absolutePath());
-    QString type = info.isSymLink()  ? QStringLiteral("Link to ") + info.symLinkTarget()
-                   : info.isDir()    ? QStringLiteral("Folder")
-                   : info.isFile()   ? QStringLiteral("File")
-                                     : QStringLiteral("Other");
+    QString type = info.isSymLink() ? QStringLiteral("Link to ") + info.symLinkTarget()
+                   : info.isDir()   ? QStringLiteral("Folder")
+                   : info.isFile()  ? QStringLiteral("File")
+                                    : QStringLiteral("Other");
     row(QStringLiteral("Type:"), type);
     if (info.isFile()) {
-        row(QStringLiteral("Size:"),
-            locale.toString(info.size()) + QStringLiteral(" bytes"));
+        row(QStringLiteral("Size:"), locale.toString(info.size()) + QStringLiteral(" bytes"));
     }
     row(QStringLiteral("Modified:"), locale.toString(info.lastModified(), QLocale::LongFormat));
     row(QStringLiteral("Accessed:"), locale.toString(info.lastRead(), QLocale::LongFormat));

@@ -115,18 +115,26 @@ frmConnectionInfoFace::frmConnectionInfoFace(frmConnectionInfo& info, QWidget* p
     layout->addLayout(bottom);
 
     connect(TabProfiles, &QTabBar::currentChanged, this, [this](int index) {
-        if (!refreshing_) info_.TabProfiles_Click(index == 0 ? frmConnectionInfo::Standard : frmConnectionInfo::Private);
+        if (!refreshing_)
+            info_.TabProfiles_Click(index == 0 ? frmConnectionInfo::Standard
+                                               : frmConnectionInfo::Private);
     });
     connect(tvlStandard, &QTreeWidget::itemClicked, this, [this] { nodeClicked(tvlStandard); });
     connect(tvlPrivate, &QTreeWidget::itemClicked, this, [this] { nodeClicked(tvlPrivate); });
-    connect(txtProfileName, &QLineEdit::textEdited, this, [this](const QString& text) { info_.txtProfileName = text; });
-    connect(txtHost, &QLineEdit::textEdited, this, [this](const QString& text) { info_.txtHost = text; });
-    connect(txtPort, &QLineEdit::textEdited, this, [this](const QString& text) { info_.SetPort(text); });
-    connect(txtUserName, &QLineEdit::textEdited, this, [this](const QString& text) { info_.txtUserName = text; });
-    connect(txtPassword, &QLineEdit::textEdited, this, [this](const QString& text) { info_.txtPassword = text; });
+    connect(txtProfileName, &QLineEdit::textEdited, this,
+            [this](const QString& text) { info_.txtProfileName = text; });
+    connect(txtHost, &QLineEdit::textEdited, this,
+            [this](const QString& text) { info_.txtHost = text; });
+    connect(txtPort, &QLineEdit::textEdited, this,
+            [this](const QString& text) { info_.SetPort(text); });
+    connect(txtUserName, &QLineEdit::textEdited, this,
+            [this](const QString& text) { info_.txtUserName = text; });
+    connect(txtPassword, &QLineEdit::textEdited, this,
+            [this](const QString& text) { info_.txtPassword = text; });
     connect(optNormal, &QRadioButton::clicked, &info_, &frmConnectionInfo::optNormal_Click);
     connect(optAnonymous, &QRadioButton::clicked, &info_, &frmConnectionInfo::optAnonymous_Click);
-    connect(chkPassiveMode, &QCheckBox::clicked, this, [this](bool checked) { info_.chkPassiveMode = checked; });
+    connect(chkPassiveMode, &QCheckBox::clicked, this,
+            [this](bool checked) { info_.chkPassiveMode = checked; });
     connect(cmdNewSite, &QPushButton::clicked, &info_, &frmConnectionInfo::cmdNewSite_Click);
     connect(cmdSaveSite, &QPushButton::clicked, &info_, &frmConnectionInfo::cmdSaveSite_Click);
     connect(cmdDeleteSite, &QPushButton::clicked, &info_, &frmConnectionInfo::cmdDeleteSite_Click);
@@ -154,7 +162,8 @@ void frmConnectionInfoFace::reject() {
 void frmConnectionInfoFace::refresh() {
     refreshing_ = true;
     TabProfiles->setCurrentIndex(info_.TabProfiles == frmConnectionInfo::Standard ? 0 : 1);
-    Trees->setCurrentWidget(info_.TabProfiles == frmConnectionInfo::Standard ? tvlStandard : tvlPrivate);
+    Trees->setCurrentWidget(info_.TabProfiles == frmConnectionInfo::Standard ? tvlStandard
+                                                                             : tvlPrivate);
     fillTree(tvlStandard, info_.StandardProfiles, info_.SelectedStandard);
     fillTree(tvlPrivate, info_.PrivateProfiles, info_.SelectedPrivate);
     showText(txtProfileName, info_.txtProfileName);
@@ -195,7 +204,8 @@ void frmConnectionInfoFace::fillTree(QTreeWidget* tree, const QStringList& files
 void frmConnectionInfoFace::nodeClicked(QTreeWidget* tree) {
     QTreeWidgetItem* item = tree->currentItem();
     const int child = item && item->parent() ? item->parent()->indexOfChild(item) : -1;
-    info_.NodeClick(tree == tvlPrivate ? frmConnectionInfo::tvlPrivate : frmConnectionInfo::tvlStandard, child);
+    info_.NodeClick(
+        tree == tvlPrivate ? frmConnectionInfo::tvlPrivate : frmConnectionInfo::tvlStandard, child);
 }
 
 }  // namespace karvo

@@ -58,7 +58,8 @@ bool writeAll(int fd, const QByteArray& bytes) {
 ConnectionLog::Settings ConnectionLog::Settings::FromHive() {
     Settings settings;
     settings.fileName = KarvoSettings::Read(QStringLiteral("LOG FILE NAME"), settings.fileName);
-    settings.deleteOnStartup = KarvoSettings::ReadBoolean(QStringLiteral("DELETE LOG ON STARTUP"), true);
+    settings.deleteOnStartup =
+        KarvoSettings::ReadBoolean(QStringLiteral("DELETE LOG ON STARTUP"), true);
     settings.deleteIfSizeExceeds =
         KarvoSettings::ReadBoolean(QStringLiteral("DELETE LOG IF SIZE EXCEEDS"), false);
     settings.sizeLimit = KarvoSettings::Read(QStringLiteral("LOG FILE SIZE"), settings.sizeLimit);
@@ -84,8 +85,8 @@ QString ConnectionLog::FileName(const QString& setting) {
 QByteArray ConnectionLog::Record(const QDateTime& when, const QString& message) {
     QString text = withoutControls(message);
     text.replace(u'"', QStringLiteral("\"\""));
-    return '#' + when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")).toUtf8() + "#,\"" + text.toUtf8() +
-           "\"\n";
+    return '#' + when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")).toUtf8() + "#,\"" +
+           text.toUtf8() + "\"\n";
 }
 
 std::optional<qint64> ConnectionLog::SizeLimitBytes(const QString& text) {

@@ -86,13 +86,15 @@ bool frmMain::Startup() {
     call(hooks.showSplash);
     localPaths_ = std::make_unique<clsLocalPaths>();
     connect(localPaths_.get(), &clsLocalPaths::UpdateLocalEntry, this, &frmMain::onLocalEntry);
-    connect(localPaths_.get(), &clsLocalPaths::AddToLocalPaths, &cboLocalPath, &PathBox::AddPathToComboBox);
+    connect(localPaths_.get(), &clsLocalPaths::AddToLocalPaths, &cboLocalPath,
+            &PathBox::AddPathToComboBox);
     connect(localPaths_.get(), &clsLocalPaths::LogicalDriveFound, &cboLocalPath, &PathBox::AddItem);
     QCoreApplication::setApplicationName(kTitle);
     call(hooks.setTitle, kTitle);
     SetVariable(QStringLiteral("_root.Program"), QStringLiteral("FTP"));
 
-    log_ = std::make_unique<ConnectionLog>(AppPaths::programFolder(), ConnectionLog::Settings::FromHive());
+    log_ = std::make_unique<ConnectionLog>(AppPaths::programFolder(),
+                                           ConnectionLog::Settings::FromHive());
     log_->CleanUpAtStart();
     sLanguage = KarvoSettings::Language();
     AsciiExtensions = KarvoSettings::Read(QStringLiteral("Auto Mode Types"),
@@ -111,7 +113,8 @@ bool frmMain::Startup() {
     // The custom-command panel starts closed, and every panel hidden until the
     // toolbar shows them.
     SetVariable(QStringLiteral("_root.CustomCommand"), QStringLiteral("2"));
-    for (Panel panel : {QuickConnectPanel, FileListPanel, LogPanel, CustomCommandPanel}) ShowPanel(panel, false);
+    for (Panel panel : {QuickConnectPanel, FileListPanel, LogPanel, CustomCommandPanel})
+        ShowPanel(panel, false);
 
     bAutoMode = true;
     call(hooks.showTray, true);
@@ -233,7 +236,9 @@ void frmMain::buildCommands() {
             for (Panel panel : list) ShowPanel(panel, shown);
         };
     };
-    const auto view = [](FileList& list, int mode) { return [&list, mode] { list.SetView(mode); }; };
+    const auto view = [](FileList& list, int mode) {
+        return [&list, mode] { list.SetView(mode); };
+    };
     const auto nothing = [] {};
     commands_ = {
         // The window.

@@ -31,7 +31,8 @@ QString folderProblem(const QString& folder) {
     struct stat info {};
     if (::stat(path.constData(), &info) != 0) return QString::fromLocal8Bit(std::strerror(errno));
     if (!S_ISDIR(info.st_mode)) return QString::fromLocal8Bit(std::strerror(ENOTDIR));
-    if (::access(path.constData(), R_OK | X_OK) != 0) return QString::fromLocal8Bit(std::strerror(errno));
+    if (::access(path.constData(), R_OK | X_OK) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
     return QString();
 }
 
@@ -51,8 +52,9 @@ bool frmMain::ChangeCurrentLocalFolder(const QString& sNewLocalPath) {
     const QString folder = folderPath(sNewLocalPath);
     const QString problem = folderProblem(folder);
     if (!problem.isEmpty()) {
-        DisplayMessage(QStringLiteral("Error while attempting to change current local folder to '") + sNewLocalPath +
-                       QStringLiteral("'. Description: ") + problem);
+        DisplayMessage(
+            QStringLiteral("Error while attempting to change current local folder to '") +
+            sNewLocalPath + QStringLiteral("'. Description: ") + problem);
         StatusBarInfo(QStringLiteral("Could not change current local folder."));
         return false;
     }
@@ -62,8 +64,10 @@ bool frmMain::ChangeCurrentLocalFolder(const QString& sNewLocalPath) {
     return true;
 }
 
-void frmMain::onLocalEntry(const QString& name, const QDateTime& date, qint64 size, int attributes) {
-    const bool folder = attributes != clsLocalPaths::kUnreadable && (attributes & clsLocalPaths::kFolderAttribute);
+void frmMain::onLocalEntry(const QString& name, const QDateTime& date, qint64 size,
+                           int attributes) {
+    const bool folder =
+        attributes != clsLocalPaths::kUnreadable && (attributes & clsLocalPaths::kFolderAttribute);
     lstLocalFileList.Add(folder ? FileRow::Make(name, FileRow::Folder, 0, date, false)
                                 : FileRow::Make(name, FileRow::File, size, date));
 }
@@ -110,7 +114,8 @@ void frmMain::lstLocalFileList_DblClick() {
         return;
     }
     if (xFtp.state() == FtpComponent::NotConnected) {
-        Dialogs::show(QStringLiteral("Cannot upload file(s) when not connected."), Dialogs::Icon::Exclamation);
+        Dialogs::show(QStringLiteral("Cannot upload file(s) when not connected."),
+                      Dialogs::Icon::Exclamation);
         return;
     }
     const QString name = row->name;
@@ -151,7 +156,8 @@ void frmMain::LocalDefineTypes() {
 }
 
 void frmMain::OpenFile() {
-    if (const FileRow* row = lstLocalFileList.FirstSelected()) call(hooks.openDocument, sCurrentLocalPath + row->name);
+    if (const FileRow* row = lstLocalFileList.FirstSelected())
+        call(hooks.openDocument, sCurrentLocalPath + row->name);
 }
 
 void frmMain::FindFile() {
@@ -163,7 +169,8 @@ void frmMain::FindFile() {
 void frmMain::Properties() {
     const FileRow* row = lstLocalFileList.FirstSelected();
     if (!row) {
-        Dialogs::show(QStringLiteral("Properties of what, Please select an item?"), Dialogs::Icon::Information);
+        Dialogs::show(QStringLiteral("Properties of what, Please select an item?"),
+                      Dialogs::Icon::Information);
         return;
     }
     call(hooks.showProperties, sCurrentLocalPath + row->name);
@@ -174,16 +181,18 @@ void frmMain::Properties() {
 bool frmMain::ChangeCurrentRemoteFolder(const QString& sNewRemotePath, bool bInteractive) {
     if (const FtpResult error = xFtp.changeFolder(sNewRemotePath)) {
         if (bInteractive) {
-            DisplayMessage(QStringLiteral("Error while attempting to change current remote folder to '") +
-                           sNewRemotePath + QStringLiteral("'. Description: ") + error->description);
+            DisplayMessage(
+                QStringLiteral("Error while attempting to change current remote folder to '") +
+                sNewRemotePath + QStringLiteral("'. Description: ") + error->description);
         }
         return false;
     }
     QString folder;
     if (const FtpResult error = xFtp.currentFolder(folder)) {
-        DisplayMessage(QStringLiteral("Error obtaining new current remote folder while attempting to change "
-                                      "current remote folder to '") +
-                       sNewRemotePath + QStringLiteral("'. Description: ") + error->description);
+        DisplayMessage(
+            QStringLiteral("Error obtaining new current remote folder while attempting to change "
+                           "current remote folder to '") +
+            sNewRemotePath + QStringLiteral("'. Description: ") + error->description);
         return false;
     }
     sCurrentRemotePath = folder;
@@ -204,7 +213,9 @@ QString frmMain::GetRemoteFolder() {
 }
 
 void frmMain::onListingItem(const QString& name, const QDateTime& dateTime, qint64 size, int type) {
-    const int icon = type == FtpItem::Folder ? FileRow::Folder : type == FtpItem::Link ? FileRow::Link : FileRow::File;
+    const int icon = type == FtpItem::Folder ? FileRow::Folder
+                     : type == FtpItem::Link ? FileRow::Link
+                                             : FileRow::File;
     lstRemoteFileList.Add(FileRow::Make(name, icon, size, dateTime));
 }
 
@@ -214,8 +225,9 @@ void frmMain::ListFilesOnServer() {
     const FtpResult error = xFtp.listFolder(QString());
     SetAbortEnabled(false);
     if (error) {
-        DisplayMessage(QStringLiteral("Error while listing remote folder's contents. Description: ") +
-                       error->description);
+        DisplayMessage(
+            QStringLiteral("Error while listing remote folder's contents. Description: ") +
+            error->description);
     }
 }
 
@@ -285,8 +297,9 @@ void frmMain::RemoteUpLevel() {
     if (!error) error = xFtp.currentFolder(after);
     if (error) {
         DisplayMessage(
-            QStringLiteral("Error while attempting to change current remote folder to its parent folder. "
-                           "Description: ") +
+            QStringLiteral(
+                "Error while attempting to change current remote folder to its parent folder. "
+                "Description: ") +
             error->description);
         StatusBarInfo(QStringLiteral("Could not change to remote folder's parent."));
         return;
@@ -304,7 +317,8 @@ void frmMain::RemoteUpLevel() {
 
 void frmMain::GoToRemoteDir() {
     const QString folder = askText(
-        QStringLiteral("Type Directory Name To Go TO ( WITHOUT THE WORD CD OR DIR IN THE BEGINNING! )"),
+        QStringLiteral(
+            "Type Directory Name To Go TO ( WITHOUT THE WORD CD OR DIR IN THE BEGINNING! )"),
         kRemoteCommandTitle, QString());
     if (folder.isEmpty()) {
         Dialogs::show(QStringLiteral("No command entered, quiting"), Dialogs::Icon::Information);

@@ -16,7 +16,8 @@ namespace {
 // An input box titled "FTP Client[Query]"; an empty answer or Cancel gives
 // "", which ends the login.
 void askServerQuestion(const QString& prompt, QString& answer) {
-    answer = Dialogs::instance().inputBox(prompt, frmMain::kQueryTitle, QString()).value_or(QString());
+    answer =
+        Dialogs::instance().inputBox(prompt, frmMain::kQueryTitle, QString()).value_or(QString());
 }
 
 }  // namespace
@@ -28,11 +29,15 @@ void frmMain::connectComponent() {
     connect(&xFtp, &FtpComponent::operationCompleted, this, &frmMain::onOperationCompleted);
     connect(
         &xFtp, &FtpComponent::accountRequired, this,
-        [](QString& answer) { askServerQuestion(QStringLiteral("An account is required for this server."), answer); },
+        [](QString& answer) {
+            askServerQuestion(QStringLiteral("An account is required for this server."), answer);
+        },
         Qt::DirectConnection);
     connect(
         &xFtp, &FtpComponent::wrongPassword, this,
-        [](QString& answer) { askServerQuestion(QStringLiteral("Please enter the correct password"), answer); },
+        [](QString& answer) {
+            askServerQuestion(QStringLiteral("Please enter the correct password"), answer);
+        },
         Qt::DirectConnection);
 }
 
@@ -63,9 +68,10 @@ void frmMain::cmdConnect_Click() {
 void frmMain::cmdQConnect_Click() {
     if (Closing()) return;
     Busy busy(*this);
-    if (txtQaddress.trimmed().isEmpty() || txtQuser.trimmed().isEmpty() || txtQport.trimmed().isEmpty()) {
-        Dialogs::instance().message(QStringLiteral("Please enter conncetion information"), Dialogs::Buttons::OK,
-                                    Dialogs::Icon::None, QString());
+    if (txtQaddress.trimmed().isEmpty() || txtQuser.trimmed().isEmpty() ||
+        txtQport.trimmed().isEmpty()) {
+        Dialogs::instance().message(QStringLiteral("Please enter conncetion information"),
+                                    Dialogs::Buttons::OK, Dialogs::Icon::None, QString());
         return;
     }
     Hourglass hourglass(*this);
@@ -121,7 +127,8 @@ void frmMain::connectWithFields(bool anonymousSubstitution, bool setPassive) {
 
 bool frmMain::LogIn() {
     if (xFtp.state() != FtpComponent::NotConnected) {
-        StatusBarInfo(QStringLiteral("Already connected to ") + addressText() + QStringLiteral("!"));
+        StatusBarInfo(QStringLiteral("Already connected to ") + addressText() +
+                      QStringLiteral("!"));
         return false;
     }
     if (const FtpResult error = xFtp.connectToServer()) {
@@ -132,8 +139,10 @@ bool frmMain::LogIn() {
     }
     QString folder;
     if (const FtpResult error = xFtp.currentFolder(folder)) {
-        DisplayMessage(QStringLiteral("Error while obtaining current remote folder after connection. Description: ") +
-                       error->description);
+        DisplayMessage(
+            QStringLiteral(
+                "Error while obtaining current remote folder after connection. Description: ") +
+            error->description);
         StatusBarInfo(QStringLiteral("Error obtaining current remote folder."));
         return true;
     }
@@ -191,8 +200,8 @@ void frmMain::onOperationCompleted(qint32 result) {
     QTimer::singleShot(0, this, [this] {
         if (Closing()) return;
         Busy busy(*this);
-        Dialogs::instance().message(QStringLiteral("Operation Aported Succesfully"), Dialogs::Buttons::OK,
-                                    Dialogs::Icon::None, QString());
+        Dialogs::instance().message(QStringLiteral("Operation Aported Succesfully"),
+                                    Dialogs::Buttons::OK, Dialogs::Icon::None, QString());
     });
 }
 
@@ -203,7 +212,8 @@ void frmMain::SetQuickPort(const QString& text) {
 
 void frmMain::SetConnectedState(bool connected) {
     Controls.SetConnectedState(connected);
-    SetVariable(QStringLiteral("_root.Connected"), connected ? QStringLiteral("1") : QStringLiteral("0"));
+    SetVariable(QStringLiteral("_root.Connected"),
+                connected ? QStringLiteral("1") : QStringLiteral("0"));
     UpdateLocalCommands();
     UpdateRemoteCommands();
 }

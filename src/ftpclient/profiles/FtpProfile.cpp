@@ -22,7 +22,8 @@ QList<char32_t> toCodes(const QString& text) {
 }
 
 QString storedPassword(const FtpProfile& profile) {
-    return profile.pass.isEmpty() ? QString() : FtpProfile::Scramble(profile.pass).value_or(QString());
+    return profile.pass.isEmpty() ? QString()
+                                  : FtpProfile::Scramble(profile.pass).value_or(QString());
 }
 
 }  // namespace
@@ -49,7 +50,8 @@ QString FtpProfile::Unscramble(const QString& text) {
 
 FtpProfile FtpProfile::Read(const QString& path) {
     const auto value = [&path](const char* key, int buffer) {
-        return PrivateProfile::GetString(Section(), QString::fromLatin1(key), QString(), buffer, path);
+        return PrivateProfile::GetString(Section(), QString::fromLatin1(key), QString(), buffer,
+                                         path);
     };
     FtpProfile profile;
     profile.sname = value("sname", kValueBuffer);
@@ -76,7 +78,8 @@ bool FtpProfile::Write(const QString& path) const {
         {"port", port},
     };
     for (const auto& [key, value] : keys) {
-        if (!PrivateProfile::WriteString(Section(), QString::fromLatin1(key), value, path)) return false;
+        if (!PrivateProfile::WriteString(Section(), QString::fromLatin1(key), value, path))
+            return false;
     }
     return true;
 }
@@ -100,11 +103,9 @@ FtpProfile::Problem FtpProfile::Check() const {
         return Problem::Name;
     if (!readsBack("adresa", adresa, kHostBuffer)) return Problem::Host;
     const std::optional<QString> userName = Scramble(id);
-    if (!userName || !readsBack("id", *userName, kValueBuffer))
-        return Problem::UserName;
+    if (!userName || !readsBack("id", *userName, kValueBuffer)) return Problem::UserName;
     const std::optional<QString> password = Scramble(pass);
-    if (!password || !readsBack("pass", *password, kValueBuffer))
-        return Problem::Password;
+    if (!password || !readsBack("pass", *password, kValueBuffer)) return Problem::Password;
     if (!readsBack("port", port, kValueBuffer)) return Problem::Port;
     return Problem::None;
 }

@@ -20,7 +20,8 @@ const QString frmConnectionInfo::kRootText = QStringLiteral("Profiles");
 namespace {
 
 QStringList profileFiles(const QString& folder) {
-    return QDir(folder).entryList({QStringLiteral("*") + FtpProfile::Extension()}, QDir::Files, QDir::Name);
+    return QDir(folder).entryList({QStringLiteral("*") + FtpProfile::Extension()}, QDir::Files,
+                                  QDir::Name);
 }
 
 // The folder holds passwords, scrambled only: user-only when we make it.
@@ -31,7 +32,8 @@ void makeFolder(const QString& folder) {
 }  // namespace
 
 frmConnectionInfo::frmConnectionInfo(QObject* parent)
-    : QObject(parent), ShippedFolder(QDir(AppPaths::executableFolder()).filePath(QStringLiteral("SProfiles"))) {}
+    : QObject(parent),
+      ShippedFolder(QDir(AppPaths::executableFolder()).filePath(QStringLiteral("SProfiles"))) {}
 
 QString frmConnectionInfo::StandardFolder() {
     return AppFilePath(QStringLiteral("SProfiles"));
@@ -46,13 +48,14 @@ void frmConnectionInfo::Form_Load() {
     makeFolder(PrivateFolder());
     for (const QString& file : profileFiles(ShippedFolder)) {
         const QString target = StandardFolder() + QLatin1Char('/') + file;
-        if (!QFileInfo::exists(target)) QFile::copy(ShippedFolder + QLatin1Char('/') + file, target);
+        if (!QFileInfo::exists(target))
+            QFile::copy(ShippedFolder + QLatin1Char('/') + file, target);
     }
     BuildTrees();
 }
 
-bool frmConnectionInfo::ShowForm(QString& sAddress, QString& port, QString& sUserName, QString& sPassword,
-                                 bool& bIsAnonymous, bool& bPassive) {
+bool frmConnectionInfo::ShowForm(QString& sAddress, QString& port, QString& sUserName,
+                                 QString& sPassword, bool& bIsAnonymous, bool& bPassive) {
     Cancelled = true;
     txtHost = sAddress;
     txtPort = port.isEmpty() ? QStringLiteral("21") : port;
@@ -170,7 +173,8 @@ void frmConnectionInfo::cmdSaveSite_Click() {
     profile.pass = optNormal ? txtPassword : QString();
     profile.port = txtPort.trimmed();
     if (profile.sname.isEmpty() || profile.adresa.isEmpty()) {
-        Dialogs::show(QStringLiteral("Please check Site name and Server Address!"), Dialogs::Icon::Exclamation);
+        Dialogs::show(QStringLiteral("Please check Site name and Server Address!"),
+                      Dialogs::Icon::Exclamation);
         return;
     }
     // What would not come back whole from the file is not saved at all.
@@ -179,24 +183,29 @@ void frmConnectionInfo::cmdSaveSite_Click() {
             break;
         case FtpProfile::Problem::Name:
         case FtpProfile::Problem::Host:
-            Dialogs::show(QStringLiteral("Please check Site name and Server Address!\n"
-                                         "A site name is a file name of at most 49 characters, without "
-                                         "\"/\" and not starting with \".\"; a server address has at most "
-                                         "74 characters."),
-                          Dialogs::Icon::Exclamation);
+            Dialogs::show(
+                QStringLiteral("Please check Site name and Server Address!\n"
+                               "A site name is a file name of at most 49 characters, without "
+                               "\"/\" and not starting with \".\"; a server address has at most "
+                               "74 characters."),
+                Dialogs::Icon::Exclamation);
             return;
         case FtpProfile::Problem::UserName:
         case FtpProfile::Problem::Password:
         case FtpProfile::Problem::Port:
-            Dialogs::show(QStringLiteral("The user name, password or port cannot be kept in a profile: at most "
-                                         "49 characters, without line breaks or blanks at either end."),
-                          Dialogs::Icon::Exclamation);
+            Dialogs::show(
+                QStringLiteral(
+                    "The user name, password or port cannot be kept in a profile: at most "
+                    "49 characters, without line breaks or blanks at either end."),
+                Dialogs::Icon::Exclamation);
             return;
     }
     makeFolder(PrivateFolder());
-    const QString path = PrivateFolder() + QLatin1Char('/') + profile.sname + FtpProfile::Extension();
+    const QString path =
+        PrivateFolder() + QLatin1Char('/') + profile.sname + FtpProfile::Extension();
     if (!profile.Write(path)) {
-        Dialogs::show(QStringLiteral("The profile could not be written to ") + path, Dialogs::Icon::Exclamation);
+        Dialogs::show(QStringLiteral("The profile could not be written to ") + path,
+                      Dialogs::Icon::Exclamation);
         return;
     }
     BuildTrees();
