@@ -41,6 +41,7 @@ TEST_F(frmMainRemoteTest, LinksOpenAsFoldersOrAreFetchedAsFilesWithoutAnErrorInT
     server.setListing(QStringLiteral("/"),
                       "lrwxrwxrwx 1 ftp ftp 4 Jan 01 00:00 todocs -> docs\r\n"
                       "lrwxrwxrwx 1 ftp ftp 9 Jan 01 00:00 tonotes -> notes.txt\r\n");
+    server.addFile(QStringLiteral("tonotes"), "what the link leads to");
     server.onCommand("CWD", [](const QByteArray& argument) -> ScriptedFtpServer::Reply {
         if (argument == "todocs") return "250 Directory changed.\r\n";
         if (argument == "tonotes") return "550 Not a directory.\r\n";
@@ -58,6 +59,7 @@ TEST_F(frmMainRemoteTest, LinksOpenAsFoldersOrAreFetchedAsFilesWithoutAnErrorInT
     const qsizetype logged = main->lstConnectionInfo.size();
     main->lstRemoteFileList_DblClick();
     EXPECT_EQ(commandsRun.value(commandsRun.size() - 1), QStringLiteral("IDC_FS_Download"));
+    EXPECT_EQ(readWholeFile(main->sCurrentLocalPath + QStringLiteral("tonotes")), "what the link leads to");
     for (qsizetype i = logged; i < main->lstConnectionInfo.size(); ++i)
         EXPECT_FALSE(main->lstConnectionInfo[i].startsWith(QLatin1String("Error"))) << main->lstConnectionInfo[i].toStdString();
 
