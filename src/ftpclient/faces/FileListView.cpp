@@ -50,7 +50,8 @@ FileListView::FileListView(FileList& list, QWidget* parent)
     addWidget(icons_);
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)}) {
         view->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(view, &QAbstractItemView::doubleClicked, this, &FileListView::onDoubleClick);
+        // A double-click, or Enter on the current row.
+        connect(view, &QAbstractItemView::activated, this, &FileListView::onDoubleClick);
         connect(view, &QWidget::customContextMenuRequested, this,
                 [this, view](const QPoint& position) { onContextMenu(view, position); });
     }

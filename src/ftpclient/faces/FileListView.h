@@ -29,7 +29,7 @@ public:
     QModelIndex indexOfRow(int row) const;
 
 signals:
-    // A row was double-clicked (and is now the only one selected).
+    // A row was double-clicked or entered with Enter (and is now the only one selected).
     void activated();
     // The right button was pressed at this global position.
     void contextMenu(const QPoint& globalPosition);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
+#include <QString>
 
 namespace karvo {
 
@@ -13,6 +15,8 @@ public:
     static QIcon Row(int icon);
     // The connected / disconnected light of the toolbar.
     static QIcon Connected(bool connected);
+    // The picture shown while the program starts.
+    static QPixmap Splash(const QString& title);
 };
 
 }  // namespace karvo

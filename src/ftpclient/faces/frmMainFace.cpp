@@ -27,6 +27,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSplashScreen>
 #include <QSplitter>
 #include <QStyle>
 #include <QStatusBar>
@@ -174,6 +175,8 @@ frmMainFace::frmMainFace(frmMain& main, QWidget* parent)
 frmMainFace::~frmMainFace() {
     // The logic outlives the face: it must not call into a face that is gone.
     frmMain::Hooks& hooks = main_.hooks;
+    hooks.showSplash = hooks.closeSplash = nullptr;
+    delete splash_;
     hooks.setTitle = nullptr;
     hooks.showTray = nullptr;
     hooks.trayAvailable = nullptr;
@@ -405,6 +408,14 @@ QAction* frmMainFace::menuActionFor(const QString& name) const {
 
 void frmMainFace::setHooks() {
     frmMain::Hooks& hooks = main_.hooks;
+    hooks.showSplash = [this] {
+        splash_ = new QSplashScreen(KarvoIcons::Splash(frmMain::kTitle));
+        splash_->show();
+    };
+    hooks.closeSplash = [this] {
+        delete splash_;
+        splash_ = nullptr;
+    };
     hooks.setTitle = [this](const QString& title) {
         setWindowTitle(title);
         Tray1->TrayToolTip = title;

@@ -10,6 +10,7 @@ class QListWidget;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QSplashScreen;
 class QStackedWidget;
 class Tray;
 class CustomCommandFields;
@@ -113,6 +114,7 @@ private:
     void showProperties(const QString& path);
 
     frmMain& main_;
+    QSplashScreen* splash_ = nullptr;
 };
 
 }  // namespace karvo

@@ -219,7 +219,7 @@ void frmMain::SetProgress(int percent) {
 }
 
 void frmMain::RunCommand(const QString& command) {
-    if (exiting_ || exited_) return;
+    if (Closing()) return;
     const auto action = commands_.constFind(command);
     if (action == commands_.constEnd()) return;
     Busy busy(*this);

@@ -99,6 +99,18 @@ public:
         frmMain& main_;
     };
 
+    // Shows the hourglass pointer for its life.
+    class Hourglass {
+    public:
+        explicit Hourglass(frmMain& main);
+        ~Hourglass();
+        Hourglass(const Hourglass&) = delete;
+        Hourglass& operator=(const Hourglass&) = delete;
+
+    private:
+        frmMain& main_;
+    };
+
     explicit frmMain(QObject* parent = nullptr);
     ~frmMain() override;
 
@@ -164,6 +176,8 @@ public:
     void Exit();
     bool HasExited() const { return exited_; }
     bool ExitPending() const { return exitPending_; }
+    // An exit is pending, running or done: new commands are not taken.
+    bool Closing() const { return exitPending_ || exiting_ || exited_; }
     // Starts lumet-desktop beside this program and ends this one; nothing
     // happens when it is not there.
     void LaunchLumet();
@@ -275,16 +289,6 @@ signals:
     void deletionCoverChanged();
 
 private:
-    // Shows the hourglass for its life.
-    class Hourglass {
-    public:
-        explicit Hourglass(frmMain& main);
-        ~Hourglass();
-
-    private:
-        frmMain& main_;
-    };
-
     void buildCommands();
     void connectComponent();
     // Asks whether to disconnect first when connected; false on No.

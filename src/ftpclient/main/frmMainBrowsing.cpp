@@ -85,7 +85,7 @@ void frmMain::RefreshLocal() {
 }
 
 void frmMain::cboLocalPath_Enter(const QString& path) {
-    if (exited_ || path.isEmpty()) return;
+    if (Closing() || path.isEmpty()) return;
     Busy busy(*this);
     if (folderPath(path) == sCurrentLocalPath) return;
     if (ChangeCurrentLocalFolder(path)) {
@@ -96,7 +96,7 @@ void frmMain::cboLocalPath_Enter(const QString& path) {
 }
 
 void frmMain::lstLocalFileList_DblClick() {
-    if (exited_) return;
+    if (Closing()) return;
     Busy busy(*this);
     const FileRow* row = lstLocalFileList.FirstSelected();
     if (!row) return;
@@ -134,7 +134,7 @@ void frmMain::LocalUpLevel() {
 }
 
 void frmMain::LocalAllFiles() {
-    if (exited_) return;
+    if (Closing()) return;
     Busy busy(*this);
     RefreshLocal();
 }
@@ -247,7 +247,7 @@ void frmMain::RefreshRemote() {
 }
 
 void frmMain::cboRemotePath_Enter(const QString& path) {
-    if (exited_ || path.isEmpty() || xFtp.state() == FtpComponent::NotConnected) return;
+    if (Closing() || path.isEmpty() || xFtp.state() == FtpComponent::NotConnected) return;
     Busy busy(*this);
     if (path == GetRemoteFolder()) return;
     if (!ChangeCurrentRemoteFolder(path, true)) cboRemotePath.SetText(sCurrentRemotePath);
@@ -255,7 +255,7 @@ void frmMain::cboRemotePath_Enter(const QString& path) {
 }
 
 void frmMain::lstRemoteFileList_DblClick() {
-    if (exited_ || xFtp.state() != FtpComponent::Idle) return;
+    if (Closing() || xFtp.state() != FtpComponent::Idle) return;
     Busy busy(*this);
     const FileRow* selected = lstRemoteFileList.FirstSelected();
     if (!selected) return;
@@ -314,7 +314,7 @@ void frmMain::GoToRemoteDir() {
 }
 
 void frmMain::RemoteAllFiles() {
-    if (exited_) return;
+    if (Closing()) return;
     Busy busy(*this);
     relistRemote();
 }

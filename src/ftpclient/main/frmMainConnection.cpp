@@ -37,7 +37,7 @@ void frmMain::connectComponent() {
 }
 
 void frmMain::cmdConnect_Click() {
-    if (exiting_ || exited_) return;
+    if (Closing()) return;
     Busy busy(*this);
     Hourglass hourglass(*this);
     connectionInfo_ = std::make_unique<frmConnectionInfo>();
@@ -61,7 +61,7 @@ void frmMain::cmdConnect_Click() {
 }
 
 void frmMain::cmdQConnect_Click() {
-    if (exiting_ || exited_) return;
+    if (Closing()) return;
     Busy busy(*this);
     if (txtQaddress.trimmed().isEmpty() || txtQuser.trimmed().isEmpty() || txtQport.trimmed().isEmpty()) {
         Dialogs::instance().message(QStringLiteral("Please enter conncetion information"), Dialogs::Buttons::OK,
@@ -171,7 +171,7 @@ void frmMain::cmdAbort_Click() {
 
 void frmMain::tmrRefresh_Timer() {
     tmrRefresh.stop();
-    if (exiting_ || exited_) return;
+    if (Closing()) return;
     Busy busy(*this);
     switch (xFtp.state()) {
         case FtpComponent::NotConnected:
@@ -189,7 +189,7 @@ void frmMain::onOperationCompleted(qint32 result) {
     if (result != FtpErrors::kAborted) return;
     // Shown once the aborted call has returned, not inside the component.
     QTimer::singleShot(0, this, [this] {
-        if (exiting_ || exited_ || exitPending_) return;
+        if (Closing()) return;
         Busy busy(*this);
         Dialogs::instance().message(QStringLiteral("Operation Aported Succesfully"), Dialogs::Buttons::OK,
                                     Dialogs::Icon::None, QString());

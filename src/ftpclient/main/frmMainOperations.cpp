@@ -84,7 +84,7 @@ void frmMain::ManualSend() {  // "IDC_FS_ManualSend"
 }
 
 void frmMain::ListDropped(ListDrag::Action action, const QStringList& files) {
-    if (exiting_ || exited_) return;
+    if (Closing()) return;
     switch (action) {
         case ListDrag::Action::UploadSelection:
             if (Controls.cmdSend) RunCommand(QStringLiteral("IDC_FS_Upload"));
@@ -148,7 +148,7 @@ void frmMain::MoveFileFolder() {  // "IDC_FS_MoveFileFolder"
 void frmMain::Chmod() {  // "IDC_FS_Chmod", "Chmod File(s) or Folders(s)"
     if (xFtp.state() != FtpComponent::Idle || lstRemoteFileList.SelectedIndexes().isEmpty()) return;
     if (!hooks.askChmod) return;
-    if (const std::optional<QString> number = hooks.askChmod(); number && !exitPending_)
+    if (const std::optional<QString> number = hooks.askChmod(); number && !Closing())
         FtpCommands(access_).Chmod(*number);
 }
 
@@ -167,13 +167,13 @@ void frmMain::cmdCloseCommand_Click() {
 }
 
 void frmMain::txtCommand_Enter(const QString& text) {
-    if (exiting_ || exited_) return;
+    if (Closing()) return;
     Busy busy(*this);
     FtpCommands(access_).SendCustomCommand(text);
 }
 
 void frmMain::FtpCommandsMenu(const QString& entry) {
-    if (exiting_ || exited_) return;
+    if (Closing()) return;
     Busy busy(*this);
     prepareTransfers();
     FtpCommands(access_).MenuCommand(entry);
