@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/EnvironmentGuard.h"
 #include "common/QStringPrinter.h"
 #include "ftpclient/main/frmMain.h"
 #include "ftpclient/profiles/frmConnectionInfo.h"
@@ -16,12 +17,15 @@
 #include <memory>
 
 // Karvo's main window logic in a fresh installation, with the scripted FTP
-// server in this process. The connection dialog is filled by `fillDialog`;
+// server in this process. The home folder, where the local list starts and
+// downloads land, is a temporary one. The connection dialog is filled by `fillDialog`;
 // the program is not ended at exit, the desktop's actions are recorded.
 class KarvoMainFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         QLocale::setDefault(QLocale::c());
+        ASSERT_TRUE(home.isValid());
+        environment.set("HOME", home.path().toLocal8Bit());
         dialogs.clear();
         ASSERT_TRUE(server.start());
         create();
@@ -135,6 +139,8 @@ protected:
     }
 
     TempRoot root;
+    QTemporaryDir home;
+    EnvironmentGuard environment;
     QTemporaryDir programFolder;
     QTemporaryDir localFolder;
     ScriptedDialogs& dialogs = ScriptedDialogs::current();

@@ -74,7 +74,7 @@ void frmMainAccess::coverRemoteList(bool cover) {
 }
 
 bool frmMainAccess::stopRequested() const {
-    return main_.ExitPending() || main_.HasExited();
+    return main_.Closing();
 }
 
 ExistAnswer frmMainAccess::askFileExists(const QString& sourceText, const QString& destinationText,

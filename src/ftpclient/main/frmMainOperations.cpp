@@ -148,7 +148,7 @@ void frmMain::MoveFileFolder() {  // "IDC_FS_MoveFileFolder"
 void frmMain::Chmod() {  // "IDC_FS_Chmod", "Chmod File(s) or Folders(s)"
     if (xFtp.state() != FtpComponent::Idle || lstRemoteFileList.SelectedIndexes().isEmpty()) return;
     if (!hooks.askChmod) return;
-    if (const std::optional<QString> number = hooks.askChmod(); number && !exitPending_)
+    if (const std::optional<QString> number = hooks.askChmod(); number && !Closing())
         FtpCommands(access_).Chmod(*number);
 }
 

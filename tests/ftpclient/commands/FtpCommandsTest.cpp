@@ -1,7 +1,6 @@
 // Commands to the server against the scripted server: the custom command goes
-// exactly as typed, the menu's words and prompts, SITE CHMOD with the
-// dialog's number; and the remote rename, move and new folder, which never
-// replace an existing item.
+// exactly as typed, the menu's words and prompts, the permission numbers; and
+// the remote rename, move and new folder, which never replace an existing item.
 #include "common/QStringPrinter.h"
 #include "ftpclient/ScriptedComponentFixture.h"
 #include "ftpclient/commands/ChangeMode.h"
@@ -95,16 +94,6 @@ TEST(ChangeModeTest, BoxesMakeTheOctalDigits) {
     mode.set(ChangeMode::OtherWrite, false);
     mode.set(ChangeMode::GroupWrite, false);
     EXPECT_EQ(mode.txtNumericValue(), QStringLiteral("755"));
-}
-
-TEST_F(FtpCommandsTest, ChmodSendsTheNumberForEverySelectedItem) {
-    server.onCommand("SITE", "200 SITE CHMOD successful.\r\n");
-    window.remoteRows = {FakeKarvoWindow::file(QStringLiteral("a.txt")), FakeKarvoWindow::folder(QStringLiteral("my dir"))};
-    commands.Chmod(QStringLiteral("644"));
-    const QList<QByteArray> lines = sent();
-    EXPECT_TRUE(lines.contains("SITE CHMOD 644 a.txt"));
-    EXPECT_TRUE(lines.contains("SITE CHMOD 644 my dir"));
-    EXPECT_EQ(window.remoteRefreshes, 1);
 }
 
 TEST_F(FtpCommandsTest, RenameNeverReplacesAnExistingItem) {

@@ -121,6 +121,8 @@ protected:
     void SetUp() override {
         KarvoMainFixture::SetUp();
         ASSERT_TRUE(local.isValid());
+        // Saving the options writes or removes the start-up entry.
+        environment.set("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
         face = std::make_unique<karvo::frmMainFace>(*main);
         // The fixture's recorders stand in for the desktop.
         main->hooks.showConnectionInfo = [this](karvo::frmConnectionInfo& info) {
