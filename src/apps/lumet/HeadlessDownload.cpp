@@ -146,16 +146,21 @@ int HeadlessDownload::run() {
             [&](const QString& status) { end(1, DownloadReport::Failed(status)); });
     // Unloaded without completing: the existing file was to be skipped.
     connect(&window, &frmDownload::unloaded, this, [&] { end(0, DownloadReport::Skipped(target)); });
+    // A kill, Ctrl+C or a closed terminal stops the download the way its Stop
+    // button does: the journal keeps where every segment stands.
     TerminationSignals terminations;
     connect(&terminations, &TerminationSignals::received, this, [&](int signalNumber) {
         if (exitCode >= 0) return;
         window.StopDown();
         end(128 + signalNumber, DownloadReport::Interrupted(window, address_, target));
     });
+    // What the window tells on its way (a journal that could not be used) stands
+    // on a line of its own, above the progress line.
+    connect(&window, &frmDownload::notice, this, [&](const QString& text) { console.line(text); });
 
     window.StartDownload();
     const int code = QCoreApplication::exec();
-    console.finish(finalLine);
+    console.line(finalLine);
     Dialogs::setInstance(nullptr);
     return code;
 }
