@@ -69,8 +69,8 @@ function(vk_install_everything)
   add_custom_target(vk_shared_files ALL ${copies} VERBATIM)
 endfunction()
 
-# The Debian package: the programs' libraries come from dpkg-shlibdeps; what Qt
-# loads at run time is named here (the TLS library, the desktop platform plugins).
+# The Debian package: the programs' libraries (Qt, OpenSSL) come from
+# dpkg-shlibdeps; what Qt loads at run time (the desktop platform plugins) is named here.
 set(CPACK_PACKAGE_NAME vornelkarvo)
 set(CPACK_PACKAGE_VENDOR "VornelKarvo")
 set(CPACK_PACKAGE_CONTACT "VornelKarvo maintainers <maintainers@vornelkarvo.org>")
@@ -81,7 +81,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libssl3, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "chromium | firefox-esr")
 include(CPack)

@@ -5,11 +5,11 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libssl-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   nginx-light python3-pyftpdlib vsftpd dante-server microsocks openssl tinyproxy-bin
-  curl wget aria2 axel lftp time procps xauth xvfb util-linux
+  curl wget aria2 axel lftp time procps strace xauth xvfb util-linux
   chromium firefox-esr zip
   desktop-file-utils dpkg-dev
 )

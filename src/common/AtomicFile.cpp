@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <atomic>
 #include <cerrno>
+#include <optional>
 
 namespace {
 
@@ -42,9 +43,7 @@ QByteArray temporaryName(const QByteArray& target) {
            QByteArray::number(counter.fetch_add(1)) + ".part";
 }
 
-}  // namespace
-
-bool WriteFileAtomically(const QString& path, const QByteArray& content) {
+bool writeAtomically(const QString& path, const QByteArray& content, std::optional<mode_t> mode) {
     // Writing through a symbolic link replaces the file it points to, not the link.
     QString target = path;
     const QFileInfo info(path);
@@ -60,13 +59,14 @@ bool WriteFileAtomically(const QString& path, const QByteArray& content) {
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         tmpName = temporaryName(targetName);
-        fd = ::open(tmpName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // A file meant for its owner alone is never readable by others, not even empty.
+        fd = ::open(tmpName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode ? *mode : 0666);
         if (fd < 0 && errno != EEXIST) return false;
     }
     if (fd < 0) return false;
 
     // Keep the permissions the user gave the old file (a settings file may hold passwords).
-    bool ok = !exists || ::fchmod(fd, old.st_mode & 07777) == 0;
+    bool ok = mode ? ::fchmod(fd, *mode) == 0 : !exists || ::fchmod(fd, old.st_mode & 07777) == 0;
     ok = ok && writeAll(fd, content) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     ok = ok && ::rename(tmpName.constData(), targetName.constData()) == 0;
@@ -78,4 +78,14 @@ bool WriteFileAtomically(const QString& path, const QByteArray& content) {
     // already in place for every reader, so a failure here is not reported as one.
     fsyncFolder(folder);
     return true;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const QString& path, const QByteArray& content) {
+    return writeAtomically(path, content, std::nullopt);
+}
+
+bool WriteFileAtomically(const QString& path, const QByteArray& content, unsigned mode) {
+    return writeAtomically(path, content, static_cast<mode_t>(mode & 07777));
 }

@@ -11,3 +11,6 @@
 // Writing through a symbolic link replaces the file the link points to; the new file
 // keeps the old one's permissions.
 bool WriteFileAtomically(const QString& path, const QByteArray& content);
+// The same, and the file gets exactly the permission bits `mode` (0600: only its
+// owner may read it) whatever the old one had.
+bool WriteFileAtomically(const QString& path, const QByteArray& content, unsigned mode);

@@ -82,6 +82,24 @@ bool CRegister::REGSaveSetting(std::int32_t root, const QString& keyPath, const 
     return written || unchanged;
 }
 
+bool CRegister::REGSaveSettings(std::int32_t root, const QString& keyPath,
+                                const QList<std::pair<QString, QString>>& values) const {
+    const std::optional<QString> key = fullKeyName(root, keyPath);
+    if (!key) return false;
+    bool unchanged = false;
+    const bool written = Hive::update([&](Hive& hive) {
+        unchanged = true;
+        for (const auto& [valueName, value] : values) {
+            const QString name = hiveValueName(valueName);
+            if (hive.value(*key, name) == value) continue;
+            unchanged = false;
+            hive.setValue(*key, name, value);
+        }
+        return !unchanged;
+    });
+    return written || unchanged;
+}
+
 bool CRegister::REGDeleteSetting(std::int32_t root, const QString& keyPath,
                                  const QString& valueName) const {
     const std::optional<QString> key = fullKeyName(root, keyPath);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QList>
 #include <QStringList>
 #include <cstdint>
+#include <utility>
 
 // Root keys of the hive, numbered as the desktop registry numbers them.
 constexpr std::int32_t HKEY_CLASSES_ROOT = static_cast<std::int32_t>(0x80000000u);
@@ -25,6 +27,10 @@ public:
     // break, or a hive file that cannot be read or replaced.
     bool REGSaveSetting(std::int32_t root, const QString& keyPath, const QString& valueName,
                         const QString& value) const;
+    // Writes several values of one key in one go: all of them or, when the hive cannot
+    // be written, none. One rewrite of the file instead of one per value.
+    bool REGSaveSettings(std::int32_t root, const QString& keyPath,
+                         const QList<std::pair<QString, QString>>& values) const;
     // With a value name: deletes that value. Without one: deletes the key itself
     // with everything below it. True when something was deleted.
     bool REGDeleteSetting(std::int32_t root, const QString& keyPath,

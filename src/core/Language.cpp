@@ -1,14 +1,18 @@
 #include "core/Language.h"
 
 #include "common/AppPaths.h"
+#include "common/CRegister.h"
 #include "common/PrivateProfile.h"
 #include "core/modGlobalVariables.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <cerrno>
 #include <cstring>
@@ -56,10 +60,47 @@ int languageFileState(const QString& path, FileIdentity& identity) {
     return 0;
 }
 
+QString languageSettingKey() {
+    return QStringLiteral("\\Software\\VB and VBA Program Settings\\") +
+           QCoreApplication::applicationName() + QStringLiteral("\\Language");
+}
+
+QStringList iniFiles(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("*.ini")}, QDir::Files | QDir::Readable,
+                                  QDir::Name | QDir::IgnoreCase);
+}
+
 }  // namespace
 
 QString LanguageFolder() {
     return AppFilePath(QStringLiteral("Lang-I/"));
+}
+
+QStringList LanguageNames() {
+    QStringList names = iniFiles(LanguageFolder());
+    for (QString& name : names) name.chop(4);
+    return names;
+}
+
+QString StoredLanguageFile() {
+    return CRegister().REGGetSetting(HKEY_CURRENT_USER, languageSettingKey(),
+                                     QStringLiteral("Name"));
+}
+
+bool StoreLanguageFile(const QString& fileName) {
+    return CRegister().REGSaveSetting(HKEY_CURRENT_USER, languageSettingKey(),
+                                      QStringLiteral("Name"), fileName);
+}
+
+void InstallShippedLanguageFiles() {
+    const QString shipped =
+        QDir(AppPaths::executableFolder()).filePath(QStringLiteral("Lang-I"));
+    const QStringList names = iniFiles(shipped);
+    if (names.isEmpty() || !QDir().mkpath(LanguageFolder())) return;
+    for (const QString& name : names) {
+        const QString target = LanguageFolder() + name;
+        if (!QFileInfo::exists(target)) QFile::copy(QDir(shipped).filePath(name), target);
+    }
 }
 
 QString SetCaptionfromINI(const QString& key, const QString& def) {

@@ -143,7 +143,9 @@ void ParseUrlInto(const QString& address, UrlParts& into) {
 
     into.User = user.trimmed();
     into.Password = password.trimmed();
-    into.Path = (path + file).trimmed().mid(1);
+    // Without its first character: the whole of it, never half a surrogate pair.
+    const QString joined = (path + file).trimmed();
+    into.Path = joined.mid(joined.size() > 1 && joined.at(0).isHighSurrogate() ? 2 : 1);
     into.FullPath = path.trimmed() + file.trimmed();
     into.Host = cut.host.trimmed();
 }

@@ -2,6 +2,7 @@
 
 #include "common/AppPaths.h"
 #include "common/CRegister.h"
+#include "core/Language.h"
 #include "core/SettingsFields.h"
 #include "core/SettingsLists.h"
 
@@ -34,6 +35,8 @@ void LoadSettings() {
         if (!text.isEmpty()) field.load(loaded, text);
     }
     Settings = loaded;
+    // The language chosen in the settings dialog (and kept at every history save).
+    if (const QString language = StoredLanguageFile(); !language.isEmpty()) LangFile = language;
     ExistChoice = -2;
 }
 

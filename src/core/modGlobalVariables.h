@@ -19,7 +19,7 @@ struct SettingsRecord {
     bool LoginProxy = false;
     bool UsePass = false;
     QString ProxyServer;
-    std::uint16_t ProxyPort = 80;  // any port: the proxy is connected to
+    std::uint16_t ProxyPort = 80;  // a whole port number, up to 65535
     bool UseFTPProxy = false;
     QString UserID;
     QString UserPass;
@@ -72,7 +72,8 @@ const QStringList& SettingsValueNames();
 
 // Reads Settings.ini (through SettingsLists::LoadfromINI) and then every value of
 // SettingsRecord from the registry, converted as its type demands; a missing value
-// or a text that does not convert keeps the default. Leaves ExistChoice at -2.
+// or a text that does not convert keeps the default. Takes the language file kept
+// with the per-user settings into LangFile when one is kept. Leaves ExistChoice at -2.
 void LoadSettings();
 
 // "Name=value" lines for every field of Settings, in load order: Booleans as

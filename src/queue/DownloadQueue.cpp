@@ -184,9 +184,35 @@ frmDownload* DownloadQueue::loadWindow(int slot) {
     connect(window, &frmDownload::statusLine, this,
             [this, window](const QString& text) { emit slotStatus(window->Index, text); });
     connect(window, &frmDownload::changed, this, [this, window] { followStatus(window); });
+    connect(window, &frmDownload::notice, this,
+            [this, window](const QString& text) { emit slotStatus(window->Index, text); });
+    // Asked once the window's own handler has returned: the answer may replace it.
+    connect(window, &frmDownload::failed, this, [this, window] {
+        if (window->RemoteChanged())
+            QTimer::singleShot(0, this, [this, w = QPointer<frmDownload>(window)] { offerFreshStart(w); });
+    });
     DownloadSlots[slot] = window;
     emit windowLoaded(window);
     return window;
+}
+
+// The server's file changed under a download: the user may fetch the new one from
+// its first byte, in the same row.
+void DownloadQueue::offerFreshStart(const QPointer<frmDownload>& window) {
+    if (!window) return;
+    const QString question =
+        frmDownload::RemoteChangedText() + QStringLiteral("\r\nDownload it again from the start?");
+    if (!Dialogs::ask(question, Dialogs::Icon::Question)) return;
+    // The question ran the event loop: the window or its row may be gone.
+    if (!window || !window->ListItem) return;
+    const int position = lstMain.IndexOf(window->ListItem.get());
+    if (position < 0) return;
+    const ListRowPtr row = window->ListItem;
+    const QString path = window->SavePath;
+    const QString url = window->URL;
+    // Gone before the start, so that no existing-file question comes.
+    KillFileQuiet(path);
+    RedownloadRow(url, path, position + 1, row);
 }
 
 void DownloadQueue::releaseWindow(frmDownload* window) {

@@ -127,6 +127,7 @@ private:
     int slotFor(int preferred) const;
     frmDownload* loadWindow(int slot);
     void releaseWindow(frmDownload* window);
+    void offerFreshStart(const QPointer<frmDownload>& window);
     void unloadIdleWindowsOf(const ListRow* row);
     static void turnEventLoop();
     static void logHistory(const QString& text, const QString& method);

@@ -64,8 +64,8 @@ void DownloadQueue::PauseAll() {
 
 // Paused downloads are resumed; toggling a window whose transfer is still
 // connecting would pause it instead. A stopped download has closed its file: it is
-// started again as a resume of what is on disk, unless it ran in segments, which
-// the user was told cannot be resumed after a stop.
+// started again as a resume of what is on disk, segments included (its progress
+// journal says where each one stands).
 void DownloadQueue::ResumeAll() {
     for (int i = 0; i < kSlots && !shuttingDown_; ++i) {
         turnEventLoop();
@@ -73,7 +73,7 @@ void DownloadQueue::ResumeAll() {
         if (shuttingDown_) return;
         if (IsPaused(window))
             window->Pause_Resume();
-        else if (IsStopped(window) && window->SegCount == 0)
+        else if (IsStopped(window))
             restartStopped(window);
         turnEventLoop();
     }

@@ -1,13 +1,11 @@
 // Both lists survive a restart through "History.ini" in the program folder.
 #include "common/AppPaths.h"
 #include "common/AtomicFile.h"
-#include "common/CRegister.h"
 #include "core/Language.h"
 #include "core/modGlobalVariables.h"
 #include "queue/DownloadQueue.h"
 #include "queue/HistoryFile.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QLocale>
 
@@ -17,11 +15,7 @@ QString DownloadQueue::HistoryPath() {
 
 void DownloadQueue::SaveHistory(const QDate& today) {
     // The language in use, kept where per-user program settings live.
-    CRegister().REGSaveSetting(HKEY_CURRENT_USER,
-                               QStringLiteral("\\Software\\VB and VBA Program Settings\\") +
-                                   QCoreApplication::applicationName() +
-                                   QStringLiteral("\\Language"),
-                               QStringLiteral("Name"), LangFile);
+    StoreLanguageFile(LangFile);
     // A file that could not be read holds rows these lists never got: it is kept,
     // and the lists go beside it.
     const QString path = historyUnreadable_ ? HistoryPath() + QStringLiteral(".new") : HistoryPath();

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
-#include <QSslCertificate>
 #include <QString>
+#include <memory>
+
+class TlsContext;
 
 // How the sockets of a set reach the server they are asked to connect to:
 // straight or through an HTTP proxy, in plain text or over TLS. Through a proxy a
@@ -18,8 +19,8 @@ struct ConnectionRoute {
     quint16 proxyPort = 0;
     // The value of "Proxy-Authorization:" sent with CONNECT ("Basic …"); empty: none.
     QByteArray proxyAuthorization;
-    // Certificate authorities trusted for TLS; empty: the system's store alone.
-    QList<QSslCertificate> caCertificates;
+    // For TLS: the authorities trusted and the rules of the check (set when tls is).
+    std::shared_ptr<const TlsContext> tlsContext;
 
     bool viaProxy() const { return !proxyHost.isEmpty(); }
     // A tunnel through the proxy: requests inside are the server's own.

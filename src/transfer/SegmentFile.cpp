@@ -41,6 +41,19 @@ bool SegmentFile::writeAt(qint64 offset, const char* data, qint64 size) {
     return true;
 }
 
+bool SegmentFile::readAt(qint64 offset, char* data, qint64 size) {
+    if (fd_ < 0) return false;
+    while (size > 0) {
+        const ssize_t n = ::pread(fd_, data, static_cast<size_t>(size), offset);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        offset += n;
+        size -= n;
+    }
+    return true;
+}
+
 bool SegmentFile::truncate(qint64 length) {
     if (fd_ < 0) return false;
     if (::ftruncate(fd_, length) != 0) {

@@ -21,6 +21,8 @@ public:
 
     // Writes all of data at the 0-based offset; false on failure.
     bool writeAt(qint64 offset, const char* data, qint64 size);
+    // Reads exactly size bytes at the 0-based offset; false when the file has fewer.
+    bool readAt(qint64 offset, char* data, qint64 size);
     // Cuts the file to length bytes.
     bool truncate(qint64 length);
     QString lastError() const { return lastError_; }

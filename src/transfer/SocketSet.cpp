@@ -5,18 +5,13 @@
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <limits>
 
 namespace {
 // The kernel's buffer of a connection: a fast peer goes on sending while the loop
 // serves other connections. It is kernel memory; the process holds at most
 // kReadBufferBytes of it at a time.
 constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
-// What a TLS socket takes from the kernel at a time, at most. Qt's TLS layer copies
-// all the encrypted bytes it holds into a fresh array at every read: kept below
-// malloc's mmap threshold (128 KiB) that array comes from the heap and not from
-// fresh pages each time, which without a limit cost twice the CPU time over a
-// 1 GiB download.
-constexpr qint64 kTlsReadBufferBytes = 64 * 1024;
 }  // namespace
 
 SocketSet::SocketSet(const QString& name, QObject* parent)
@@ -39,6 +34,9 @@ void SocketSet::remove(int k) {
 }
 
 void SocketSet::drop(Element& element) {
+    // The TLS session reads and writes through the socket: it goes first.
+    element.tls.reset();
+    element.plain.clear();
     if (element.socket) {
         element.socket->disconnect(this);
         element.socket->abort();
@@ -47,10 +45,8 @@ void SocketSet::drop(Element& element) {
         --openConnections_;
     }
     element.readLimit = 0;
-    element.tls = false;
     element.phase = Phase::Ready;
     element.tunnelReply.clear();
-    element.certificateProblem.clear();
     if (element.server) {
         element.server->disconnect(this);
         element.server->close();
@@ -75,11 +71,14 @@ qint64 SocketSet::ReadBufferBytesFor(int connections) {
     return qBound(kMinReadBufferBytes, kReadBudgetBytes / qMax(1, connections), kReadBufferBytes);
 }
 
+qint64 SocketSet::readBufferBytes(const Element& element) const {
+    const qint64 share = ReadBufferBytesFor(openConnections_);
+    return element.readLimit > 0 ? qMin(share, element.readLimit) : share;
+}
+
 void SocketSet::sizeReadBuffer(const Element& element) {
-    qint64 bytes = ReadBufferBytesFor(openConnections_);
-    if (element.readLimit > 0) bytes = qMin(bytes, element.readLimit);
-    if (element.tls) bytes = qMin(bytes, kTlsReadBufferBytes);
-    element.socket->setReadBufferSize(bytes);
+    // Over TLS this bounds the encrypted bytes; decryptArrived bounds the plain ones.
+    element.socket->setReadBufferSize(readBufferBytes(element));
 }
 
 void SocketSet::attach(int i, QTcpSocket* socket) {
@@ -92,9 +91,16 @@ void SocketSet::attach(int i, QTcpSocket* socket) {
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
         const int index = indexOfSocket(socket);
         if (index < 0) return;
-        // Bytes that arrived together with the close are delivered first.
-        if (elements_[index].phase == Phase::Ready && socket->bytesAvailable() > 0)
-            emit dataArrival(index, socket->bytesAvailable());
+        Element& element = elements_[index];
+        // Bytes that arrived together with the close are delivered first, all of
+        // them: no more than the socket's buffer held. (A server that refuses the
+        // handshake says so in an alert, read as it arrived; one that only closes is
+        // closed, as before the handshake.)
+        if (element.phase == Phase::Ready) {
+            if (element.tls && !decryptArrived(index, std::numeric_limits<qint64>::max())) return;
+            const qint64 arrived = element.tls ? element.plain.size() : socket->bytesAvailable();
+            if (arrived > 0) emit dataArrival(index, arrived);
+        }
         if (indexOfSocket(socket) == index) emit closedByPeer(index);
     });
     connect(socket, &QTcpSocket::errorOccurred, this,
@@ -103,10 +109,6 @@ void SocketSet::attach(int i, QTcpSocket* socket) {
                 if (code == QAbstractSocket::RemoteHostClosedError) return;
                 const int index = indexOfSocket(socket);
                 if (index < 0) return;
-                if (code == QAbstractSocket::SslHandshakeFailedError) {
-                    handshakeFailed(index);
-                    return;
-                }
                 emit error(index, static_cast<int>(code), socket->errorString());
             });
 }
@@ -126,11 +128,24 @@ void SocketSet::onConnected(QTcpSocket* socket) {
 void SocketSet::onReadyRead(QTcpSocket* socket) {
     const int index = indexOfSocket(socket);
     if (index < 0) return;
-    if (elements_[index].phase == Phase::AwaitingTunnel) {
-        readTunnelReply(index);
-        return;
+    Element& element = elements_[index];
+    switch (element.phase) {
+        case Phase::AwaitingTunnel:
+            readTunnelReply(index);
+            return;
+        case Phase::Handshake:
+            continueHandshake(index);
+            return;
+        case Phase::Ready:
+            if (!element.tls) {
+                emit dataArrival(index, socket->bytesAvailable());
+                return;
+            }
+            // A part of a record brings nothing to read yet.
+            if (decryptArrived(index, readBufferBytes(element)) && !element.plain.isEmpty())
+                emit dataArrival(index, element.plain.size());
+            return;
     }
-    if (elements_[index].phase == Phase::Ready) emit dataArrival(index, socket->bytesAvailable());
 }
 
 void SocketSet::connectTo(int i, const QString& host, quint16 port) {
@@ -139,10 +154,9 @@ void SocketSet::connectTo(int i, const QString& host, quint16 port) {
     Element& element = elements_[i];
     element.host = host;
     element.port = port;
-    QTcpSocket* socket = newSocketAlongRoute(host);
+    auto* socket = new QTcpSocket(this);
     // Only the route decides where a connection goes, never the environment.
     socket->setProxy(QNetworkProxy::NoProxy);
-    element.tls = route_.tls;
     attach(i, socket);
     startAlongRoute(i);
 }
@@ -156,12 +170,38 @@ void SocketSet::closeAll() {
 }
 
 void SocketSet::send(int i, const QByteArray& data) {
-    if (valid(i) && elements_[i].socket) elements_[i].socket->write(data);
+    if (!valid(i) || !elements_[i].socket) return;
+    Element& element = elements_[i];
+    if (!element.tls) {
+        element.socket->write(data);
+    } else if (!element.tls->encrypt(data)) {
+        // Reported once the sender has returned, as the socket's own errors are.
+        QTcpSocket* socket = element.socket;
+        QMetaObject::invokeMethod(
+            this,
+            [this, socket, failure = element.tls->failure()] {
+                const int index = indexOfSocket(socket);
+                if (index >= 0) failElement(index, kTlsFailed, failure);
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void SocketSet::readInto(int i, QByteArray& buffer) {
     if (!valid(i) || !elements_[i].socket) {
         buffer.clear();
+        return;
+    }
+    if (Element& element = elements_[i]; element.tls) {
+        // The decrypted bytes change places with the caller's buffer, whose room
+        // takes the next ones.
+        buffer.swap(element.plain);
+        element.plain.resize(0);
+        sizeReadBuffer(element);
+        // Decrypting stopped at the limit: what the socket or the session still
+        // holds was announced before, and no new arrival would announce it again.
+        if (element.socket->bytesAvailable() > 0 || element.tls->hasPending())
+            deliverLater(element.socket);
         return;
     }
     QTcpSocket* socket = elements_[i].socket;
@@ -171,8 +211,8 @@ void SocketSet::readInto(int i, QByteArray& buffer) {
     buffer.resize(got > 0 ? got : 0);
     // Other connections may have opened or closed since: the share changes.
     sizeReadBuffer(elements_[i]);
-    // A TLS socket may hold more decrypted bytes than one block; no new arrival
-    // would announce them.
+    // Bytes left beyond one block come with an arrival of their own: no new
+    // arrival from the socket would announce them.
     if (socket->bytesAvailable() > 0) deliverLater(socket);
 }
 
@@ -180,10 +220,16 @@ void SocketSet::deliverLater(QTcpSocket* socket) {
     QMetaObject::invokeMethod(
         this,
         [this, socket = QPointer<QTcpSocket>(socket)] {
+            if (!socket) return;
             const int index = indexOfSocket(socket);
-            if (socket && index >= 0 && elements_[index].phase == Phase::Ready &&
-                socket->bytesAvailable() > 0)
-                emit dataArrival(index, socket->bytesAvailable());
+            if (index < 0 || elements_[index].phase != Phase::Ready) return;
+            Element& element = elements_[index];
+            if (!element.tls) {
+                if (socket->bytesAvailable() > 0) emit dataArrival(index, socket->bytesAvailable());
+                return;
+            }
+            if (decryptArrived(index, readBufferBytes(element)) && !element.plain.isEmpty())
+                emit dataArrival(index, element.plain.size());
         },
         Qt::QueuedConnection);
 }

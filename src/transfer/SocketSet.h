@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/ConnectionRoute.h"
+#include "transfer/TlsSession.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -8,7 +9,6 @@
 #include <memory>
 #include <vector>
 
-class QSslError;
 class QTcpServer;
 class QTcpSocket;
 
@@ -31,7 +31,8 @@ public:
 
     // The server's certificate was refused (expired, wrong host, unknown issuer ...).
     static constexpr int kCertificateRefused = 1001;
-    // The TLS handshake failed for another reason (the server speaks no TLS ...).
+    // TLS failed for another reason: the handshake (the server speaks no TLS ...),
+    // or later a record that does not decrypt.
     static constexpr int kTlsFailed = 1002;
     // The proxy answered CONNECT with another status than 200; the description is
     // its status line.
@@ -79,7 +80,8 @@ public:
     void send(int i, const QByteArray& data);
     // Reads what has arrived, at most kReadBufferBytes, into buffer (resized to
     // what was read, so one buffer serves every block without a fresh allocation).
-    // Bytes left over come with another dataArrival.
+    // Bytes left over come with another dataArrival. Over TLS these are the
+    // decrypted bytes, held within the same bounds.
     void readInto(int i, QByteArray& buffer);
     int state(int i) const;
     QString localIP(int i) const;
@@ -115,28 +117,35 @@ private:
         QString host;  // the server's name, for CONNECT and the certificate check
         quint16 port = 0;
         QByteArray tunnelReply;
-        QString certificateProblem;  // the reasons the handshake's certificate was refused
-        qint64 readLimit = 0;        // setReadLimit's; 0: none
-        bool tls = false;
+        qint64 readLimit = 0;             // setReadLimit's; 0: none
+        std::unique_ptr<TlsSession> tls;  // over TLS, once the handshake begins
+        QByteArray plain;                 // over TLS: decrypted, not yet read
     };
     bool valid(int i) const { return i >= 0 && i < count(); }
     void attach(int i, QTcpSocket* socket);
     void onConnected(QTcpSocket* socket);
     void onReadyRead(QTcpSocket* socket);
-    // Raises dataArrival for what the socket holds, from the event loop.
+    // Raises dataArrival for what the socket holds (over TLS: decrypts it first),
+    // from the event loop.
     void deliverLater(QTcpSocket* socket);
+    // The most unread bytes the element holds now: its share of the read budget
+    // for the connections open now, within its own read limit.
+    qint64 readBufferBytes(const Element& element) const;
     // Sizes the element's read buffer for the connections open now.
     void sizeReadBuffer(const Element& element);
     void drop(Element& element);
 
-    // Along the route (SocketSetRoute.cpp): the socket for a connection to host,
-    // the first connect of element i, the tunnel request once the proxy is
-    // reached, the proxy's answer, and the ends of a failed tunnel or handshake.
-    QTcpSocket* newSocketAlongRoute(const QString& host);
+    // Along the route (SocketSetRoute.cpp): the first connect of element i, the
+    // tunnel request once the proxy is reached, the proxy's answer, the TLS
+    // handshake, what arrives over TLS, and the end of a failed tunnel or handshake.
     void startAlongRoute(int i);
     void routeStepConnected(int i);
     void readTunnelReply(int i);
-    void handshakeFailed(int i);
+    void startHandshake(int i);
+    void continueHandshake(int i);
+    // Decrypts what arrived on element i until it holds `limit` plain bytes
+    // unread; false when the element failed.
+    bool decryptArrived(int i, qint64 limit);
     void failElement(int i, int number, QString description);
     int indexOfSocket(const QObject* socket) const;
     int indexOfServer(const QObject* server) const;

@@ -1,54 +1,29 @@
 // The way of a SocketSet's connection to its server along the set's route: the
-// socket the route needs, the tunnel an HTTP proxy opens with CONNECT, and the TLS
-// handshake with the server's certificate checked for the host name. Until these
-// are done an element is not "connected"; when one of them fails the element is
-// closed and its error names the reason.
+// tunnel an HTTP proxy opens with CONNECT, and the TLS handshake with the server's
+// certificate checked for the host name. Until these are done an element is not
+// "connected"; when one of them fails the element is closed and its error names
+// the reason. Over TLS, what arrives is decrypted here before "data arrival".
 #include "transfer/SocketSet.h"
-#include "transfer/TlsErrorText.h"
 
-#include <QSslConfiguration>
-#include <QSslSocket>
-
-QTcpSocket* SocketSet::newSocketAlongRoute(const QString& host) {
-    if (!route_.tls) return new QTcpSocket(this);
-    auto* tls = new QSslSocket(this);
-    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-    if (!route_.caCertificates.isEmpty()) configuration.setCaCertificates(route_.caCertificates);
-    configuration.setPeerVerifyMode(QSslSocket::VerifyPeer);
-    tls->setSslConfiguration(configuration);
-    tls->setPeerVerifyName(host);
-    connect(tls, &QSslSocket::encrypted, this, [this, tls] {
-        const int index = indexOfSocket(tls);
-        if (index < 0) return;
-        elements_[index].phase = Phase::Ready;
-        emit connected(index);
-    });
-    // Never ignored: the handshake then fails, and handshakeFailed names these.
-    connect(tls, &QSslSocket::sslErrors, this, [this, tls](const QList<QSslError>& errors) {
-        const int index = indexOfSocket(tls);
-        if (index >= 0)
-            elements_[index].certificateProblem = CertificateRefusedText(elements_[index].host, errors);
-    });
-    return tls;
-}
+#include <QTcpSocket>
 
 void SocketSet::startAlongRoute(int i) {
     Element& element = elements_[i];
     if (route_.viaProxy()) {
         element.phase = route_.tls ? Phase::AwaitingTunnel : Phase::Ready;
         element.socket->connectToHost(route_.proxyHost, route_.proxyPort);
-    } else if (route_.tls) {
-        element.phase = Phase::Handshake;
-        static_cast<QSslSocket*>(element.socket)->connectToHostEncrypted(element.host, element.port);
-    } else {
-        element.phase = Phase::Ready;
-        element.socket->connectToHost(element.host, element.port);
+        return;
     }
+    element.phase = route_.tls ? Phase::Handshake : Phase::Ready;
+    element.socket->connectToHost(element.host, element.port);
 }
 
 void SocketSet::routeStepConnected(int i) {
     Element& element = elements_[i];
-    if (element.phase != Phase::AwaitingTunnel) return;  // the handshake is under way
+    if (element.phase == Phase::Handshake) {
+        startHandshake(i);
+        return;
+    }
     const QByteArray authority = element.host.toUtf8() + ':' + QByteArray::number(element.port);
     QByteArray request = "CONNECT " + authority + " HTTP/1.1\r\nHost: " + authority + "\r\n";
     if (!route_.proxyAuthorization.isEmpty())
@@ -77,17 +52,37 @@ void SocketSet::readTunnelReply(int i) {
     }
     element.tunnelReply.clear();
     element.phase = Phase::Handshake;
-    static_cast<QSslSocket*>(element.socket)->startClientEncryption();
+    startHandshake(i);
 }
 
-void SocketSet::handshakeFailed(int i) {
-    const Element& element = elements_[i];
-    if (!element.certificateProblem.isEmpty()) {
-        failElement(i, kCertificateRefused, element.certificateProblem);
-        return;
+void SocketSet::startHandshake(int i) {
+    Element& element = elements_[i];
+    element.tls = std::make_unique<TlsSession>(*route_.tlsContext, element.socket, element.host);
+    continueHandshake(i);
+}
+
+void SocketSet::continueHandshake(int i) {
+    Element& element = elements_[i];
+    if (!element.tls) return;  // still on the way to the server
+    switch (element.tls->handshake()) {
+        case TlsSession::Step::Pending:
+            return;
+        case TlsSession::Step::Failed:
+            failElement(i, element.tls->certificateRefused() ? kCertificateRefused : kTlsFailed,
+                        element.tls->failure());
+            return;
+        case TlsSession::Step::Done:
+            element.phase = Phase::Ready;
+            emit connected(i);
+            return;
     }
-    failElement(i, kTlsFailed,
-                QStringLiteral("TLS handshake with %1 failed: %2").arg(element.host, element.socket->errorString()));
+}
+
+bool SocketSet::decryptArrived(int i, qint64 limit) {
+    Element& element = elements_[i];
+    if (element.tls->decrypt(element.plain, limit)) return true;
+    failElement(i, kTlsFailed, element.tls->failure());
+    return false;
 }
 
 void SocketSet::failElement(int i, int number, QString description) {

@@ -82,6 +82,7 @@ void frmDownload::StartDownload() {
             return;
         }
         if (existChoice_ == 0 && FileExists(SavePath)) KillFileQuiet(SavePath);
+        takeJournal(existChoice_ == -1);
         SegResume.fill(existChoice_ == -1);
         // Until the probe has answered nothing is known, not even that the file is empty.
         LengthKnown = false;
@@ -137,6 +138,7 @@ void frmDownload::cmdPause_Click() {
             StartDownload();
             return;
         }
+        beginRound();
         const qint64 rollback = Settings.Rollback;
         if (rollback < SegNext[0]) SegNext[0] -= rollback;
         if (SegCount == 0) {
@@ -189,6 +191,8 @@ void frmDownload::cmdStop_Click() {
 }
 
 void frmDownload::CloseAllSockets() {
+    // Whatever ends the transfer for now, the journal has its last positions.
+    saveProgress(true);
     tmrUpdate2.stop();
     tmrUpdate.stop();
     lblTransferRate = kZeroRate;
@@ -253,6 +257,7 @@ void frmDownload::Completion() {
             file.truncate(ContentLength);
             break;
         }
+    completeJournal();
     endTransfer(SetCaptionfromINI(QStringLiteral("11046"), QStringLiteral("Transfer Completed...")));
     setRowSubItem(5, SetCaptionfromINI(QStringLiteral("11052"), QStringLiteral("Download Success")));
 
@@ -291,6 +296,7 @@ void frmDownload::Completion() {
 }
 
 void frmDownload::enterFailed(const QString& status) {
+    saveProgress(true);
     // A failed download waits for the user; no timer restarts it.
     tmrTimeOut.stop();
     tmrReconnect.setEnabled(false);

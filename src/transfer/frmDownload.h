@@ -4,15 +4,18 @@
 #include "common/FtpReplyReader.h"
 #include "transfer/HttpResponseReader.h"
 #include "transfer/ListRow.h"
+#include "transfer/ProgressJournal.h"
 #include "transfer/SecondsTimer.h"
 #include "transfer/SegmentFile.h"
 #include "transfer/SocketSet.h"
+#include "transfer/WrittenRanges.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 #include <array>
+#include <optional>
 
 class ReportList;
 
@@ -85,6 +88,9 @@ public:
     bool PortSent = false;
     bool PasvConnected = false;
     double DataPort = 0;
+    // Active-mode data ports are this + 6 to this + 139; a test that holds ports
+    // moves the range onto ports of its own.
+    int DataPortBase = 12 * 256;
 
     // Every HTTP response header and FTP reply received, in arrival order.
     QByteArray TransferLog;
@@ -162,6 +168,10 @@ public:
 
     enum class Outcome { Running, Completed, Failed, Unloaded };
     Outcome outcome() const { return outcome_; }
+    // The download failed because the file on the server is no longer the one
+    // whose bytes are on disk.
+    bool RemoteChanged() const { return remoteChanged_; }
+    static QString RemoteChangedText();
     // True while the completion handler runs: its message box runs the event loop,
     // and until it has returned the window must not be given away or deleted.
     bool CompletionRunning() const { return completing_; }
@@ -179,6 +189,9 @@ signals:
     void statusLine(const QString& text);
     // The face sounds the system beep.
     void beep();
+    // A line for the user that is not the download's outcome (a progress journal
+    // that could not be used).
+    void notice(const QString& text);
 
 private:
     void onProbeConnected();
@@ -242,6 +255,20 @@ private:
     // the socket said is the status when no retry is left.
     void connectFailed(const QString& description);
 
+    // The progress journal and the verified rollback (frmDownloadJournal.cpp)
+    void takeJournal(bool continuing);
+    void resumeFromJournal();
+    void startJournal();
+    void beginRound();
+    void saveProgress(bool untilOnDisk);
+    ProgressJournal journalNow() const;
+    bool probeMatchesDisk();
+    bool replyChanged(const HttpResponseReader& reader) const;
+    QByteArray ifRangeValue() const;
+    bool matchesDisk(int i, qint64 at, const char* data, qint64 size);
+    void refuseChangedFile();
+    void completeJournal();
+
     void setUp(qint64 size, bool after206);
     bool openSegmentFile(int handle);
     void CloseAllSockets();
@@ -274,6 +301,19 @@ private:
     bool ftpFileTaken_ = false;
     qint64 ftpNextAtConnect_ = 1;
     Outcome outcome_ = Outcome::Running;
+    // The journal this download continues, when it had a usable one.
+    std::optional<ProgressJournal> journal_;
+    // The server's validators of the bytes on disk.
+    QByteArray etag_;
+    QByteArray lastModified_;
+    WrittenRanges onDisk_;
+    // What was on disk when the current requests began: all of it is the old
+    // file's, whatever the requests bring.
+    WrittenRanges roundStart_;
+    bool journalActive_ = false;
+    QByteArray journalSaved_;  // the text last written
+    bool remoteChanged_ = false;
+    QByteArray compareBuffer_;
     bool completing_ = false;
     ConnectionRoute route_;
     // An ftp:// address that the HTTP proxy fetches: the window speaks HTTP.

@@ -15,8 +15,7 @@
 
 namespace {
 
-// Active-mode data ports are 12 × 256 + r, r from 6 to 139.
-constexpr int kPortBase = 12 * 256;
+// Active-mode data ports are DataPortBase + r, r from 6 to 139.
 constexpr int kFirstPortOffset = 6;
 constexpr int kPortOffsets = 134;
 // A server that keeps closing the control connection without a byte of progress
@@ -26,8 +25,9 @@ constexpr int kMaxClosesWithoutProgress = 5;
 // the data connection is not read and the server waits.
 constexpr qint64 kEarlyDataBytes = 256 * 1024;
 
-QString portTail(int r) {
-    return QStringLiteral(",12,") + QString::number(r);
+// The port's high and low byte as PORT ends: ",12,r" for 12 × 256 + r.
+QString portTail(int port) {
+    return QStringLiteral(",%1,%2").arg(port / 256).arg(port % 256);
 }
 
 
@@ -86,9 +86,12 @@ void frmDownload::startFtpDownload() {
         return;
     }
     // A continued file, and a retry of this window's own transfer, go on from
-    // what is on disk.
-    if ((existChoice_ == -1 || ftpFileTaken_) && FileExists(SavePath)) {
-        SegStart[0] = qMax<qint64>(0, QFileInfo(SavePath).size() - Settings.Rollback);
+    // what is on disk: from the journal's position, else from the file's length.
+    const bool continuing = (existChoice_ == -1 || ftpFileTaken_) && FileExists(SavePath);
+    takeJournal(continuing);
+    if (continuing) {
+        const qint64 from = journal_ ? journal_->segments[0].next : QFileInfo(SavePath).size();
+        SegStart[0] = qMax<qint64>(0, from - Settings.Rollback);
         SegNext[0] = SegStart[0] + 1;
         ResumeMode = true;
     }
@@ -99,6 +102,7 @@ void frmDownload::startFtpDownload() {
 }
 
 void frmDownload::resumeFtpDownload() {
+    beginRound();
     SegStart[0] = qMax<qint64>(0, SegNext[0] - Settings.Rollback);
     SegNext[0] = SegStart[0] + 1;
     ResumeMode = true;
@@ -160,6 +164,7 @@ void frmDownload::onFtpControlClosed(SocketSet& set, int i) {
         return;
     }
     wsFTPData.closeAll();
+    saveProgress(false);
     SegFile[0].close();
     resumeFtpDownload();
     emit changed();
@@ -184,8 +189,8 @@ void frmDownload::sendFtp(const QString& command) {
 QString frmDownload::FindPort() {
     const int r =
         static_cast<int>(QRandomGenerator::global()->bounded(kPortOffsets)) + kFirstPortOffset;
-    DataPort = kPortBase + r;
-    return portTail(r);
+    DataPort = DataPortBase + r;
+    return portTail(DataPortBase + r);
 }
 
 void frmDownload::StartLoginFTP(int index) {
@@ -305,18 +310,19 @@ void frmDownload::listenForData() {
         return;
     }
     FindPort();
-    int r = static_cast<int>(DataPort) - kPortBase;
+    int r = static_cast<int>(DataPort) - DataPortBase;
     for (int attempt = 0; attempt < kPortOffsets; ++attempt) {
         if (attempt > 0) {
             r = kFirstPortOffset + (r - kFirstPortOffset + 1) % kPortOffsets;
-            DataPort = kPortBase + r;
+            DataPort = DataPortBase + r;
         }
         if (wsFTPData.listen(0, ip, static_cast<quint16>(DataPort))) {
             if (isIPv6(ip))
                 sendFtp(QStringLiteral("EPRT |2|%1|%2|").arg(ip).arg(static_cast<int>(DataPort)));
             else
                 sendFtp(QStringLiteral("PORT ") +
-                        QString(ip).replace(QLatin1Char('.'), QLatin1Char(',')) + portTail(r));
+                        QString(ip).replace(QLatin1Char('.'), QLatin1Char(',')) +
+                        portTail(int(DataPort)));
             sendFtp(QStringLiteral("TYPE I"));
             PortSent = true;
             return;
@@ -344,12 +350,22 @@ void frmDownload::restartFtpFromFirstByte() {
 }
 
 void frmDownload::ftpTransferStarting() {
-    const std::optional<qint64> size = announcedSize(FtpReply);
+    std::optional<qint64> size = announcedSize(FtpReply);
     // After REST past the first byte servers differ in what they announce (the
     // whole file or what is left of it), so only a fresh transfer's size, or the
     // size an earlier transfer announced, marks the end of the file. Otherwise the
     // end of the data connection, confirmed by 226, does.
-    const bool trusted = size && (SegStart[0] == 0 || (LengthKnown && *size == ContentLength));
+    bool trusted = size && (SegStart[0] == 0 || (LengthKnown && *size == ContentLength));
+    if (journal_) {
+        // The journal knows the size; the server tells it whole or less what REST skipped.
+        const qint64 whole = journal_->size;
+        if (size && *size != whole && *size != whole - SegStart[0]) {
+            refuseChangedFile();
+            return;
+        }
+        trusted = true;
+        size = whole;
+    }
     LengthKnown = trusted;
     ContentLength = trusted ? *size : 0;
     lblFileSize = trusted ? FormatSize(ContentLength) : QStringLiteral("N/A");
@@ -363,9 +379,13 @@ void frmDownload::ftpTransferStarting() {
     if (outcome_ != Outcome::Running) return;
     // A resumed transfer keeps its positions through the set-up; its end is set here.
     SegStart[1] = ContentLength;
-    // Everything from the write position on comes anew: no stale bytes stay behind.
-    SegFile[0].truncate(SegNext[0] - 1);
+    // Everything past what is known to be on disk comes anew: no stale bytes stay
+    // behind. What is known stays, to be compared with what the server sends again.
+    const qint64 kept = onDisk_.reachFrom(SegNext[0] - 1);
+    SegFile[0].truncate(kept);
+    onDisk_.cutAt(kept);
     ftpFileTaken_ = true;
+    startJournal();
     // The time-out still watches for a data connection that has not come.
     if (wsFTPData.state(0) == SocketSet::Connected || ftpDataEnded_) stopFtpTimeOut();
     if (Settings.StopResume) tmrReconnect.setEnabled(true);

@@ -62,6 +62,9 @@ QByteArray frmDownload::SegmentRequest(int i) const {
     // Without a known size the body runs to the end of the file.
     if (LengthKnown) request += QByteArray::number(SegStart[i + 1] - 1);
     request += "\r\n";
+    // A continuation only fits the file it continues.
+    const QByteArray ifRange = ifRangeValue();
+    if (SegResume[i] && !ifRange.isEmpty()) request += "If-Range: " + ifRange + "\r\n";
     request += "User-Agent: Ostel Segment " + QByteArray::number(i) + "\r\n";
     request += "Accept:  */*\r\n";
     // Inside TLS only the server reads the request: the proxy login never goes there.
@@ -248,10 +251,11 @@ void frmDownload::acceptSize(int code, qint64 size) {
     lblResume = SetCaptionfromINI(QStringLiteral("04018"), QStringLiteral("** Resume Supported **"));
     setRowSubItem(1, SavePath);
     setRowSubItem(3, lblFileSize);
-    if (Settings.StopResume) tmrReconnect.setEnabled(true);
     // The probe has done its work; closing it first keeps a question asked during
     // the set-up from seeing more of its bytes.
     WSHead.close(0);
+    if (!probeMatchesDisk()) return;
+    if (Settings.StopResume) tmrReconnect.setEnabled(true);
     if (code == 200)
         Check_Create(ContentLength);
     else
@@ -349,6 +353,10 @@ bool frmDownload::takeSegmentHeader(SocketSet& set, int i) {
     TransferLog += "\r\n" + reader.header() + "\r\n";
     const int code = reader.statusCode();
     const qint64 asked = SegResume[i] ? SegNext[i] - 1 : SegStart[i];
+    if ((code == 206 || code == 200) && replyChanged(reader)) {
+        refuseChangedFile();
+        return false;
+    }
     if (code == 206) {
         const auto range = reader.contentRange();
         if (range && range->first) {

@@ -2,7 +2,7 @@
 // of the settings, in plain text or over TLS, and the request line's target that
 // goes with the way taken.
 #include "core/modGlobalVariables.h"
-#include "transfer/TlsTrust.h"
+#include "transfer/TlsContext.h"
 #include "transfer/frmDownload.h"
 
 #include <QUrl>
@@ -33,13 +33,11 @@ bool frmDownload::applyRoute() {
         }
         if (route.tls) {
             QString error;
-            const std::optional<QList<QSslCertificate>> authorities =
-                TlsTrust::Authorities(Settings.CAFile, &error);
-            if (!authorities) {
+            route.tlsContext = TlsContext::Create(Settings.CAFile, &error);
+            if (!route.tlsContext) {
                 enterFailed(error);
                 return false;
             }
-            route.caCertificates = *authorities;
         }
     }
     route_ = route;

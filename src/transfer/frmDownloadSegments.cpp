@@ -18,6 +18,11 @@ void frmDownload::Check_Create1(qint64 size) {
 void frmDownload::setUp(qint64 size, bool after206) {
     segSet_ = after206 ? &wsHTTP1 : &wsHTTP;
     setUpDone_ = true;
+    // A continued journal fixes the segments: its file is laid out by them.
+    if (journal_ && IsHTTP) {
+        resumeFromJournal();
+        return;
+    }
     const auto segmentable = [&] {
         return IsHTTP && LengthKnown && Settings.Segment == 1 &&
                static_cast<double>(size) >= Settings.SegmentSize1;
@@ -64,6 +69,7 @@ void frmDownload::setUp(qint64 size, bool after206) {
         SegStart[SegCount] = size;
         if (!openSegmentFile(SegCount - 1)) return;
         LayoutSegmentBars(SegCount);
+        startJournal();
         for (int k = 0; k < SegCount; ++k) {
             segReader_[k].reset();
             closesWithoutProgress_[k] = 0;
@@ -80,6 +86,7 @@ void frmDownload::setUp(qint64 size, bool after206) {
         if (!openSegmentFile(0)) return;
         if (IsHTTP) {
             if (existChoice_ == -1) SetSegIndecies();
+            startJournal();
             segReader_[0].reset();
             closesWithoutProgress_[0] = 0;
             nextAtConnect_[0] = SegNext[0];
@@ -134,12 +141,15 @@ bool frmDownload::writeSegment(int i, const char* data, qint64 size) {
         take = qBound<qint64>(0, end - (SegNext[i] - 1), size);
     }
     if (take > 0) {
-        if (!SegFile[i].writeAt(SegNext[i] - 1, data, take)) {
+        const qint64 at = SegNext[i] - 1;
+        if (!matchesDisk(i, at, data, take)) return false;
+        if (!SegFile[i].writeAt(at, data, take)) {
             const QString error = SegFile[i].lastError();
             StopDown();
             enterFailed(QStringLiteral("Cannot write %1: %2").arg(SavePath, error));
             return false;
         }
+        onDisk_.add(at, at + take);
         SegNext[i] += take;
         Update(i);
         completeWhenDone();

@@ -31,6 +31,7 @@ void frmDownload::tmrUpdate_Timer() {
         ElapsedSeconds += 0.5;
         lblElapsedTime = FormatSeconds(std::floor(ElapsedSeconds));
         setRowSubItem(4, lblRecievedSize);
+        saveProgress(false);
         emit changed();
     } else {
         Completion();

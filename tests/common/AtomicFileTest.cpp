@@ -51,6 +51,16 @@ TEST_F(AtomicFileTest, KeepsThePermissionsOfTheFileItReplaces) {
     EXPECT_EQ(modeOf(path), 0600u);
 }
 
+TEST_F(AtomicFileTest, AGivenModeHoldsForNewAndReplacedFiles) {
+    const QString path = root.file("file.bin.lumet");
+    ASSERT_TRUE(WriteFileAtomically(path, "one", 0600));
+    EXPECT_EQ(modeOf(path), 0600u);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
+    ASSERT_TRUE(WriteFileAtomically(path, "two", 0600));
+    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(contentOf(path), "two");
+}
+
 TEST_F(AtomicFileTest, WritesThroughASymbolicLinkAndKeepsTheLink) {
     const QString target = root.file("real.ini");
     const QString link = root.file("link.ini");

@@ -165,19 +165,26 @@ TEST(ScriptedDialogsTest, OkMessagesCanBeAllowedWithoutQueueing) {
                             "Retry?");
 }
 
-// Runs before the next test when the whole program runs; that one sees none of this state.
-TEST(ScriptedDialogsTest, LeavesQueuedAnswersBehind) {
+TEST(ScriptedDialogsTest, AnAnswerLeftUnusedFailsTheTest) {
     ScriptedDialogs& dialogs = ScriptedDialogs::current();
     dialogs.answerMessage(Answer::Yes);
     dialogs.answerText(QString("used"));
-    dialogs.answerText(QString("left over"));
-    dialogs.allowOkMessages();
     EXPECT_EQ(dialogs.inputBox("Name?", "", ""), QString("used"));
-    EXPECT_EQ(dialogs.calls().size(), 1u);
+    EXPECT_NONFATAL_FAILURE(dialogs.expectEveryAnswerUsed(), "Unused message answer: Yes");
+    dialogs.answerText(QString("left over"));
+    EXPECT_NONFATAL_FAILURE(dialogs.expectEveryAnswerUsed(), "Unused text answer: left over");
+    // Reported once: nothing is left for the end of the test.
+    dialogs.expectEveryAnswerUsed();
 }
 
-TEST(ScriptedDialogsTest, EveryTestStartsWithEmptyQueuesAndNoCalls) {
+// What every test starts from.
+TEST(ScriptedDialogsTest, ClearLeavesNoQueuedAnswersAndNoCalls) {
     ScriptedDialogs& dialogs = ScriptedDialogs::current();
+    dialogs.answerMessage(Answer::OK);
+    dialogs.answerText(QString("queued"));
+    dialogs.allowOkMessages();
+    dialogs.message("Done", Buttons::OK, Icon::None, "");
+    dialogs.clear();
     EXPECT_TRUE(dialogs.calls().empty());
     EXPECT_NONFATAL_FAILURE(dialogs.inputBox("Unqueued text", "", ""), "Unexpected input box");
     EXPECT_NONFATAL_FAILURE(dialogs.message("Unqueued question", Buttons::YesNo, Icon::None, ""),

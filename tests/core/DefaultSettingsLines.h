@@ -56,3 +56,13 @@ inline QStringList DefaultSettingsLines(const QString& downloadFolder) {
         QStringLiteral("AllowDowngrade=False"),
     };
 }
+
+// The dialog lists when the registry holds none: the extension list as the
+// settings dialog shows it for a missing value (no blank before ".R1?"), and
+// the ignore list of update and shop servers.
+inline const QString kMissingMonitorTypes = QStringLiteral(
+    ".ZIP; .EXE; .BIN; .GZ; .Z; .TAR; .ARJ; .LZH; .SIT; .HQX; .FML; .TGZ; .GRS; .MP3; .RAR; "
+    ".R0?;.R1?; .ACE; .C0?; .C1?; .W0?;");
+inline const QString kDefaultMonitorServer = QStringLiteral(
+    "deb.debian.org ; security.debian.org ; *.archive.ubuntu.com ; update.libreoffice.org ; "
+    "*.digitalriver.com");

@@ -163,8 +163,8 @@ TEST_F(LoadSettingsTest, LoadsTheDialogListsAndItsRegistryValues) {
     EXPECT_EQ(lists.Logins[0].Password, QStringLiteral("pp"));
     EXPECT_EQ(lists.LimitHTTP, QStringLiteral("5"));
     EXPECT_EQ(lists.LimitFTP, QStringLiteral("3"));
-    EXPECT_EQ(lists.MonitorTypes, SettingsLists::MissingMonitorTypes);
-    EXPECT_EQ(lists.MonitorServer, SettingsLists::DefaultMonitorServer);
+    EXPECT_EQ(lists.MonitorTypes, kMissingMonitorTypes);
+    EXPECT_EQ(lists.MonitorServer, kDefaultMonitorServer);
 }
 
 }  // namespace

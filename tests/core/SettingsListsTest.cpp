@@ -1,4 +1,5 @@
 #include "CoreFixture.h"
+#include "DefaultSettingsLines.h"
 
 #include "common/CRegister.h"
 #include "core/SettingsLists.h"
@@ -200,8 +201,8 @@ TEST_F(SettingsListsTest, DialogValuesComeFromTheRegistryOrTheirDefaults) {
     lists.LoadRegistryValues();
     EXPECT_EQ(lists.LimitHTTP, QStringLiteral("3"));
     EXPECT_EQ(lists.LimitFTP, QStringLiteral("3"));
-    EXPECT_EQ(lists.MonitorTypes, SettingsLists::MissingMonitorTypes);
-    EXPECT_EQ(lists.MonitorServer, SettingsLists::DefaultMonitorServer);
+    EXPECT_EQ(lists.MonitorTypes, kMissingMonitorTypes);
+    EXPECT_EQ(lists.MonitorServer, kDefaultMonitorServer);
     EXPECT_EQ(lists.SaveLastDir, QString());
 
     const CRegister reg;

@@ -89,7 +89,10 @@ INSTANTIATE_TEST_SUITE_P(
         Parsed{"ftp://server", false, "server", 21, "anonymous", nullptr, "", ""},
         // "@" without ":" names no user and no password.
         Parsed{"ftp://anna@server/f", false, "server", 21, "", "", "f", ""},
-        Parsed{"res://x.dll/err.htm#ftp://u:p@server/f", false, "server", 21, "u", "p", "f", ""}));
+        Parsed{"res://x.dll/err.htm#ftp://u:p@server/f", false, "server", 21, "u", "p", "f", ""},
+        // The first character goes whole, even when UTF-16 needs two units for it.
+        Parsed{"ftp://server/\U0001F600.zip", false, "server", 21, "anonymous", nullptr,
+               "\U0001F600.zip", ".zip"}));
 
 class UrlLoginTest : public CoreFixture {
 protected:

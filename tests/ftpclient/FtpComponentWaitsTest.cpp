@@ -77,7 +77,8 @@ TEST_F(ScriptedComponentFixture, DisconnectDuringACallAbortsItFirst) {
     int disconnects = 0;
     QObject::connect(&ftp, &FtpComponent::disconnected, [&] { ++disconnects; });
     bool once = false;
-    // Once the data has stalled, the user disconnects.
+    // The user disconnects while the file comes in (the data stalls after 32 KiB,
+    // so the call is still running whenever the timer fires).
     QObject::connect(&ftp, &FtpComponent::receivingFile, [&] {
         QTimer::singleShot(200, &ftp, [&] {
             once = true;

@@ -7,7 +7,6 @@ namespace {
 
 TEST(KarvoCommandLineTest, UsageErrorsEndWithTwo) {
     const QList<QStringList> rows = {
-        {},
         {QStringLiteral("--bogus")},
         {QStringLiteral("--list")},
         {QStringLiteral("--list"), QStringLiteral("http://127.0.0.1/")},

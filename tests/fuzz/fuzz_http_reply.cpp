@@ -1,6 +1,7 @@
 // The HTTP response reader on any bytes: however the bytes are split across
 // reads, it finds the same header (after any interim responses), the same body
-// and the same end; the body never holds more than the framing allows.
+// and the same end; the body never holds more than the framing allows; a
+// Content-Range it reads is a range.
 #include "transfer/HttpResponseReader.h"
 
 #include <QByteArray>
@@ -31,6 +32,11 @@ Outcome readAll(const QByteArray& reply, int step) {
         if (result.bodySize > 0) out.body.append(result.body, result.bodySize);
         out.complete = out.complete || result.messageComplete;
         out.malformed = out.malformed || result.malformed;
+    }
+    if (const auto range = reader.contentRange()) {
+        check(range->first.has_value() == range->last.has_value());
+        check(!range->first || (*range->first >= 0 && *range->first <= *range->last));
+        check(range->total.value_or(0) >= 0);
     }
     out.header = reader.header();
     // Whatever a server writes after "Retry-After:", the wait is no time or a time ahead.

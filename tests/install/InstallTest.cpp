@@ -166,7 +166,7 @@ TEST(InstallTest, DebianPackageFilesAndDependencies) {
                                                         QStringLiteral("Version"), QStringLiteral("Depends")});
     ASSERT_EQ(fields.exitCode, 0) << fields.output.toStdString();
     EXPECT_TRUE(fields.output.contains(QStringLiteral("Package: vornelkarvo"))) << fields.output.toStdString();
-    EXPECT_TRUE(fields.output.contains(QStringLiteral("Version: 1.0.0"))) << fields.output.toStdString();
+    EXPECT_TRUE(fields.output.contains(QStringLiteral("Version: " VK_VERSION))) << fields.output.toStdString();
     for (const char* dependency : {"libqt6network6", "libqt6widgets6", "libssl3", "qt6-qpa-plugins"})
         EXPECT_TRUE(fields.output.contains(QLatin1String(dependency))) << dependency;
 }

@@ -142,15 +142,23 @@ TEST_F(HandOverTest, AddressesAreHandledOneAtATime) {
     std::unique_ptr<QLocalSocket> second;
     int depth = 0;
     QStringList order;
+    frmZuLocater* self = nullptr;
+    const auto secondIsIn = [&] {
+        for (const HandOverConnection* connection : self->findChildren<HandOverConnection*>())
+            if (connection->address() == QLatin1String("second")) return true;
+        return false;
+    };
     frmZuLocater receiver([&](const QString& address) {
         order << address + QString::number(++depth);
         if (address == QLatin1String("first")) {
             second = connectClient();
             second->write(QByteArray("second\0", 7));
-            waitFor([] { return false; }, 300);  // as long as a message box stays open
+            // A message box stays open until the second address has come in whole.
+            EXPECT_TRUE(waitFor(secondIsIn));
         }
         --depth;
     });
+    self = &receiver;
     ASSERT_TRUE(receiver.Load());
     const auto first = connectClient();
     first->write(QByteArray("first\0", 6));

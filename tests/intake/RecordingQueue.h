@@ -8,7 +8,8 @@
 #include <vector>
 
 // The queue as the intake sees it: records every start and adds the rows the
-// real start routines add, so tests can read the lists afterwards.
+// real start routines add, so tests can read the lists afterwards. It sets no
+// ExistChoice: what the intake decides is read from the calls and the globals.
 class RecordingQueue : public QueueOperations {
 public:
     struct Call {
@@ -28,7 +29,6 @@ public:
     void AddLaterDownload(const QString& address, const QString& target) override {
         calls.push_back(later(address, target));
         addRow(address, target, QStringLiteral("0%"), QStringLiteral("Not Downloaded"));
-        ExistChoice = -2;
     }
     ReportList& DownloadsList() override { return lstMain; }
     ReportList& CompleteList() override { return lstComplete; }

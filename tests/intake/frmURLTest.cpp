@@ -148,7 +148,6 @@ TEST_F(frmURLTest, BlockedServersAndExtensionsAreQueuedAsNeverToRestart) {
         }
         EXPECT_EQ(queue.calls, std::vector{RecordingQueue::later(address, c.blockText)});
         EXPECT_EQ(row->SubItem(2), QStringLiteral("0 %"));
-        EXPECT_EQ(row->SubItem(5), QStringLiteral("Not Downloaded"));
     }
     EXPECT_TRUE(ScriptedDialogs::current().calls().empty());
 }
@@ -199,7 +198,6 @@ TEST_F(frmURLTest, DownloadNowWithAnEmptyParentFolderQueuesAsNotDownloaded) {
     EXPECT_EQ(ok(QStringLiteral("http://server/a.zip")), Outcome::Done);
     EXPECT_EQ(queue.calls, std::vector{RecordingQueue::later(QStringLiteral("http://server/a.zip"),
                                                              inFolder(QStringLiteral("a.zip")))});
-    EXPECT_EQ(queue.lstMain.At(0)->SubItem(5), QStringLiteral("Not Downloaded"));
 }
 
 }  // namespace

@@ -281,19 +281,27 @@ TEST_F(frmDownloadFaceTest, TheMainWindowFollowsARunningDownload) {
            {"/home/anna/Music/podcast-episode-112.mp3", "81%", "48.20 MB", "39.04 MB",
             "Paused/Stoped", "http://media.example.net/podcast/episode-112.mp3"});
     ASSERT_TRUE(waitFor([&] { return window->Rate > 0; }, 20000));
-    // One tick by hand, so that no rate tick comes between it and the checks.
+    // One tick by hand, over a rate of our choosing, so that no rate tick comes
+    // between it and the checks.
     queue.tmrGraph.stop();
+    window->Rate = 123456;
     queue.tmrGraph_Timer();
-    EXPECT_EQ(queue.TotalRate, window->Rate);
+    EXPECT_EQ(queue.TotalRate, 123456);
 
     QAbstractItemModel* model = face->lstMain->model();
     ASSERT_EQ(model->rowCount(), 3);
     EXPECT_EQ(model->index(0, 2).data().toString(), window->lblPer);
     EXPECT_EQ(model->index(0, 3).data().toString(), window->lblFileSize);
     EXPECT_EQ(model->index(0, 5).data().toString(), QStringLiteral("Downloading..."));
-    EXPECT_EQ(face->lblRate->text(), QStringLiteral("Total Transfer Rate: ") +
-                                         DownloadQueue::FormatKbps(queue.TotalRate / 1000) +
-                                         QStringLiteral(" Kbps"));
+    EXPECT_EQ(model->index(1, 5).data().toString(), QStringLiteral("Not Downloaded"));
+    EXPECT_EQ(model->index(2, 1).data().toString(),
+              QStringLiteral("/home/anna/Music/podcast-episode-112.mp3"));
+    EXPECT_EQ(model->index(2, 5).data().toString(), QStringLiteral("Paused/Stoped"));
+    QAbstractItemModel* complete = face->lstComplete->model();
+    ASSERT_EQ(complete->rowCount(), 2);
+    EXPECT_EQ(complete->index(1, 1).data().toString(),
+              QStringLiteral("/home/anna/Documents/manual.pdf"));
+    EXPECT_EQ(face->lblRate->text(), QStringLiteral("Total Transfer Rate: 123.456 Kbps"));
     EXPECT_FALSE(face->lblActivity->text().isEmpty());
     // The status bar makes room for the longer rate text.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);

@@ -351,7 +351,14 @@ TEST_F(frmMainFaceTest, ClosingTheWindowIsTheShutdown) {
     EXPECT_EQ(quits, 1);
     EXPECT_TRUE(main->IsShutDown());
     EXPECT_FALSE(face->Tray1->IsVisible());
-    EXPECT_TRUE(QFile::exists(AppFilePath(QStringLiteral("History.ini"))));
+    // The Complete row was saved; between it and the end marker only the save date.
+    QFile history(AppFilePath(QStringLiteral("History.ini")));
+    ASSERT_TRUE(history.open(QIODevice::ReadOnly));
+    const QByteArray saved = history.readAll();
+    const QByteArray head = "Complete List\r\n/d/c.txt\r\n100%\r\n\r\n\r\n\r\n\r\n";
+    const QByteArray tail = "\r\nFinish History\r\n";
+    ASSERT_TRUE(saved.startsWith(head) && saved.endsWith(tail)) << saved.constData();
+    EXPECT_FALSE(saved.mid(head.size(), saved.size() - head.size() - tail.size()).contains('\n'));
 }
 
 }  // namespace

@@ -4,11 +4,14 @@
 #include "common/QStringPrinter.h"
 #include "common/SingleInstance.h"
 #include "queue/frmMain.h"
+#include "support/ConnectionsSoFar.h"
+#include "support/HttpFileResponder.h"
 #include "support/TestData.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 
 namespace {
 
@@ -210,8 +213,7 @@ TEST_F(frmMainTest, AShutdownDuringARestartWalkStartsNothingMore) {
     queue.ResumeAll();
     EXPECT_EQ(queue.lstMain.Count(), 3);
     for (const auto& window : queue.DownloadSlots) EXPECT_FALSE(window);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(silent_.connectionCount(), 0);
+    EXPECT_EQ(connectionsSoFar(silent_), 0);
 }
 
 // The application the text came from waits for the drop event; the add-address
@@ -275,14 +277,22 @@ TEST_F(frmMainTest, EveryCommandStringReachesItsAction) {
     main.Tray1_LeftClick();
     EXPECT_EQ(steps, (QStringList{"showMainWindow", "enterUrl", "settings", "showMainWindow"}));
 
-    // The walks and the re-download reach the queue.
-    main.Queue.AddLaterDownload(silentUrl(QStringLiteral("a.bin")),
+    // The re-download and the walks reach the queue and its running window.
+    ScriptedHttpServer files;
+    files.setHandler(HttpFileResponder(patternBytes(2'000'000, 7), {.bytesPerTick = 1000}));
+    main.Queue.AddLaterDownload(files.url(QStringLiteral("a.bin")),
                                 target(QStringLiteral("a.bin")));
     main.Queue.SelectAll();
     main.FlashCommand(QStringLiteral("IDC_FS_ReDownload"));
-    EXPECT_TRUE(main.Queue.DownloadSlots[0]);
-    for (const char* walk : {"IDC_FS_PauseAll", "IDC_FS_ResumeAll", "IDC_FS_StopAll"})
-        main.FlashCommand(QLatin1String(walk));
+    const QPointer<frmDownload> window = main.Queue.DownloadSlots[0];
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(waitFor([&] { return window->tmrUpdate.isActive(); }));
+    main.FlashCommand(QStringLiteral("IDC_FS_PauseAll"));
+    EXPECT_EQ(window->cmdPause.Caption, QStringLiteral("&Resume"));
+    main.FlashCommand(QStringLiteral("IDC_FS_ResumeAll"));
+    EXPECT_EQ(window->cmdPause.Caption, QStringLiteral("&Pause"));
+    main.FlashCommand(QStringLiteral("IDC_FS_StopAll"));
+    EXPECT_EQ(window->lblStatus, QStringLiteral("Paused/Stopped"));
     EXPECT_EQ(main.Commands().size(), 17);
 }
 

@@ -84,8 +84,13 @@ QString NginxServer::configText() const {
     }
     line(QStringLiteral("        server_name localhost;"));
     line(QStringLiteral("        root %1;").arg(quoted(options_.documentRoot)));
-    if (options_.limitRate > 0)
+    if (options_.limitRate > 0) {
         line(QStringLiteral("        limit_rate %1;").arg(options_.limitRate));
+        // In steady small pieces: by default nginx sends a second's worth at once
+        // and then waits, and a test that acts after some data would only ever
+        // see whole seconds of it.
+        line(QStringLiteral("        sendfile_max_chunk 64k;"));
+    }
     for (const QString& block : options_.extraLocations) line(QStringLiteral("        ") + block);
     line(QStringLiteral("    }"));
     line(QStringLiteral("}"));

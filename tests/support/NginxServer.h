@@ -20,7 +20,8 @@ public:
 
     struct Options {
         QString documentRoot = {};
-        // Bytes per second for each connection (nginx `limit_rate`); 0: no limit.
+        // Bytes per second for each connection (nginx `limit_rate`, sent in pieces
+        // of 64 KiB); 0: no limit.
         qint64 limitRate = 0;
         // Blocks added to the server, e.g. "location = /old { return 302 /new; }".
         QStringList extraLocations = {};

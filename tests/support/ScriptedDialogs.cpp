@@ -28,6 +28,20 @@ bool fits(Dialogs::Answer answer, Dialogs::Buttons buttons) {
     return false;
 }
 
+const char* answerName(Dialogs::Answer answer) {
+    switch (answer) {
+        case Dialogs::Answer::OK:
+            return "OK";
+        case Dialogs::Answer::Cancel:
+            return "Cancel";
+        case Dialogs::Answer::Yes:
+            return "Yes";
+        case Dialogs::Answer::No:
+            return "No";
+    }
+    return "?";
+}
+
 // The refusing answer of a button set.
 Dialogs::Answer refusal(Dialogs::Buttons buttons) {
     switch (buttons) {
@@ -55,9 +69,13 @@ const char* kindName(ScriptedDialogs::Kind kind) {
     return "dialog";
 }
 
-// Answers a test queued but did not use must not leak into the next test.
+// Answers a test queued but did not use fail it and do not leak into the next test.
 class ResetBetweenTests : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override { ScriptedDialogs::current().clear(); }
+    // Runs before the result is printed, so a failure added here counts.
+    void OnTestEnd(const ::testing::TestInfo& test) override {
+        if (!test.result()->Failed()) ScriptedDialogs::current().expectEveryAnswerUsed();
+    }
 };
 
 }  // namespace
@@ -79,6 +97,15 @@ void ScriptedDialogs::clear() {
     textAnswers_.clear();
     allowOk_ = false;
     whileShown_ = nullptr;
+}
+
+void ScriptedDialogs::expectEveryAnswerUsed() {
+    for (const Answer answer : messageAnswers_)
+        ADD_FAILURE() << "Unused message answer: " << answerName(answer);
+    for (const std::optional<QString>& text : textAnswers_)
+        ADD_FAILURE() << "Unused text answer: " << (text ? text->toStdString() : "(cancel)");
+    messageAnswers_.clear();
+    textAnswers_.clear();
 }
 
 Dialogs::Answer ScriptedDialogs::message(const QString& text, Buttons buttons, Icon icon,

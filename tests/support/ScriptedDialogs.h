@@ -10,7 +10,8 @@
 
 // Dialogs for tests: records every call and answers from queues that the test
 // fills beforehand. A dialog with no answer queued fails the running test
-// (and answers No / Cancel / nothing).
+// (and answers No / Cancel / nothing); so does an answer still queued when the
+// test ends, since the question it was meant for was never asked.
 class ScriptedDialogs : public Dialogs {
 public:
     enum class Kind { Message, InputBox, SaveAs, PickFolder };
@@ -36,6 +37,8 @@ public:
 
     const std::vector<Call>& calls() const { return calls_; }
     void clear();
+    // Fails the running test for every queued answer left unused, and drops them.
+    void expectEveryAnswerUsed();
 
     Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title,

@@ -9,14 +9,11 @@
 // arrive in one write, or be cut into pieces that arrive in separate reads.
 class ScriptedFtpReply {
 public:
-    // Pause between the pieces of a split reply, so that each piece reaches the
-    // client in a read of its own.
-    static constexpr int kPieceGapMs = 20;
-
     ScriptedFtpReply(const char* text) : pieces_{QByteArray(text)} {}
     ScriptedFtpReply(const QByteArray& text) : pieces_{text} {}
 
-    // Each piece is written on its own, kPieceGapMs apart.
+    // Each piece is written once the client has read the one before
+    // (AfterPeerRead.h), so it reaches the client in a read of its own.
     static ScriptedFtpReply split(QList<QByteArray> pieces) {
         ScriptedFtpReply reply;
         reply.pieces_ = std::move(pieces);

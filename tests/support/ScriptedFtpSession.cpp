@@ -1,5 +1,6 @@
 #include "support/ScriptedFtpSession.h"
 
+#include "support/AfterPeerRead.h"
 #include "support/ScriptedFtpDataChannel.h"
 #include "support/ScriptedFtpServer.h"
 
@@ -103,7 +104,7 @@ void ScriptedFtpSession::answer(const ScriptedFtpReply& reply) {
     int delay = reply.delayMs();
     for (const QByteArray& piece : reply.pieces()) {
         enqueue(delay, [this, piece] { write(piece); });
-        delay = ScriptedFtpReply::kPieceGapMs;
+        delay = kAfterPeerRead;
     }
     if (reply.dropsConnection()) drop();
 }
@@ -120,16 +121,20 @@ void ScriptedFtpSession::enqueue(int delayMs, std::function<void()> step) {
 void ScriptedFtpSession::runSteps() {
     while (!waiting_ && !steps_.isEmpty()) {
         Step step = steps_.takeFirst();
-        if (step.delayMs <= 0) {
+        if (step.delayMs == 0) {
             step.run();
             continue;
         }
         waiting_ = true;
-        QTimer::singleShot(step.delayMs, this, [this, run = std::move(step.run)] {
+        auto resume = [this, run = std::move(step.run)] {
             waiting_ = false;
             run();
             runSteps();
-        });
+        };
+        if (step.delayMs == kAfterPeerRead)
+            afterPeerRead(control_, this, std::move(resume));
+        else
+            QTimer::singleShot(step.delayMs, this, std::move(resume));
     }
 }
 
@@ -411,8 +416,8 @@ void ScriptedFtpSession::transfer(const QByteArray& opening, const QByteArray& p
     connect(channel, &ScriptedFtpDataChannel::opened, this,
             [this, channel, opening, payload, plan, received] {
                 reply(opening);
-                // The data starts after the opening reply has gone out on its own.
-                enqueue(ScriptedFtpReply::kPieceGapMs,
+                // The data starts once the client has read the opening reply.
+                enqueue(kAfterPeerRead,
                         [channel = QPointer(channel), payload, plan, received] {
                             if (!channel) return;
                             if (received) {
@@ -430,7 +435,7 @@ void ScriptedFtpSession::transfer(const QByteArray& opening, const QByteArray& p
                 if (!complete) return reply("426 Connection closed; transfer aborted.\r\n");
                 if (received) received(channel->received());
                 if (!plan.closing.isEmpty()) {
-                    enqueue(ScriptedFtpReply::kPieceGapMs,
+                    enqueue(kAfterPeerRead,
                             [this, closing = plan.closing] { write(closing); });
                 }
             });

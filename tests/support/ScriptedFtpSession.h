@@ -75,6 +75,8 @@ private:
     void abor(const QString& argument);
     void listing(const QString& argument, bool namesOnly);
 
+    // A step's delay that waits for the client to read what is out instead.
+    static constexpr int kAfterPeerRead = -1;
     struct Step {
         int delayMs;
         std::function<void()> run;

@@ -1,15 +1,13 @@
 #include "support/ScriptedHttpConnection.h"
 
+#include "support/AfterPeerRead.h"
+
 #include <QTcpSocket>
 #include <QTimer>
 #include <algorithm>
 
 namespace {
 
-// Event-loop turns between two pieces of a split reply. The first turn may
-// still run in the loop pass that wrote the piece; by the second a new pass has
-// polled the client's socket and run its read. The third is margin.
-constexpr int kTurnsBetweenPieces = 3;
 constexpr int kTickMs = 10;
 
 // End of the request head: the first blank line, written CR LF CR LF or (by a
@@ -97,19 +95,10 @@ void ScriptedHttpConnection::sendNext() {
     if (sent_ == stopAt_) {
         endReply();
     } else if (atSplit) {
-        afterTurns(kTurnsBetweenPieces);
+        afterPeerRead(socket_, this, [this] { sendNext(); });
     } else {
         QTimer::singleShot(kTickMs, this, &ScriptedHttpConnection::sendNext);
     }
-}
-
-void ScriptedHttpConnection::afterTurns(int turns) {
-    QTimer::singleShot(0, this, [this, turns] {
-        if (turns > 1)
-            afterTurns(turns - 1);
-        else
-            sendNext();
-    });
 }
 
 void ScriptedHttpConnection::endReply() {

@@ -23,7 +23,6 @@ private:
     void startReply(ScriptedHttpServer::Reply reply);
     void sendNext();
     void endReply();
-    void afterTurns(int turns);
 
     QTcpSocket* socket_;
     ScriptedHttpServer* server_;

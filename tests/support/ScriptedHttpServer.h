@@ -45,8 +45,8 @@ public:
         QByteArray body;
         std::optional<QByteArray> raw;  // when set, sent instead of status, headers and body
 
-        // Offsets into the whole reply where a new write begins; the client's
-        // event loop runs between the pieces, so it reads them separately.
+        // Offsets into the whole reply where a new write begins, once the client
+        // has read the piece before (AfterPeerRead.h), so it reads them separately.
         QList<qint64> splitAt;
         // Closes the connection once this many bytes of the whole reply are out.
         std::optional<qint64> closeAfterBytes;

@@ -2,11 +2,12 @@
 // replies cut or joined by the network, failures, and waits that must end.
 #include "FtpFixture.h"
 #include "core/SettingsLists.h"
+#include "support/ConnectionsSoFar.h"
 
 #include <QHostAddress>
+#include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTimer>
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -51,23 +52,29 @@ TEST_F(FtpDialogueTest, ActiveModeListensOnTheAnnouncedPort) {
 }
 
 TEST_F(FtpDialogueTest, ActiveModeTakesAnotherPortWhenOneIsInUse) {
-    // Every port of the range but one is taken.
+    // Every port of a range but one is taken. The range is one of its own, found
+    // whole and free, so the windows of other tests keep the usual one.
     std::vector<std::unique_ptr<QTcpServer>> taken;
-    quint16 free = 0;
-    for (quint16 port = 3072 + 6; port <= 3072 + 139; ++port) {
-        auto holder = std::make_unique<QTcpServer>();
-        if (holder->listen(QHostAddress::LocalHost, port)) {
-            free = port;
-            taken.push_back(std::move(holder));
+    int base = 0;
+    for (int attempt = 0; attempt < 20 && base == 0; ++attempt) {
+        const int candidate = 10000 + 256 * int(QRandomGenerator::global()->bounded(80));
+        taken.clear();
+        for (int port = candidate + 6; port <= candidate + 139; ++port) {
+            taken.push_back(std::make_unique<QTcpServer>());
+            if (!taken.back()->listen(QHostAddress::LocalHost, quint16(port))) break;
+            if (port == candidate + 139) base = candidate;
         }
     }
-    ASSERT_NE(free, 0);
+    ASSERT_NE(base, 0);
+    const int free = taken.back()->serverPort();
     taken.pop_back();
     const QByteArray data = publish(50000, 3);
     frmDownload& dl = start(url(), target());
+    dl.DataPortBase = base;  // before the login has been answered
     ASSERT_TRUE(waitForOutcome());
     expectFile(target(), data);
-    EXPECT_EQ(portOffset(commandOf("PORT")), free - 3072);
+    EXPECT_EQ(commandOf("PORT"), "PORT 127,0,0,1," + QByteArray::number(free / 256) + "," +
+                                     QByteArray::number(free % 256) + "\r\n");
     EXPECT_EQ(dl.DataPort, free);
 }
 
@@ -113,20 +120,23 @@ TEST_F(FtpDialogueTest, DataAndRepliesInEitherOrder) {
                (withSize ? " for file.bin (" + QByteArray::number(size) + " bytes)" : QByteArray()) +
                ".\r\n226 Transfer complete.\r\n";
     };
+    // Each side holds back (running the loop) until the window has taken what the
+    // other side sent first: the data and its end (or as much as is held), or the
+    // replies.
+    enum Order { DataFirst, RepliesFirst, EitherFirst };
     const struct {
         const char* name;
         qint64 size;
         bool withSize;
-        int replyDelayMs;
-        int dataDelayMs;
+        Order order;
         QByteArray announcedHost;
     } cases[] = {
-        {"data and its end before 150", 150000, true, 300, 0, "127,0,0,1"},
-        {"the same without a size", 150000, false, 300, 0, "127,0,0,1"},
-        {"226 before the data", 150000, false, 0, 300, "127,0,0,1"},
-        {"more data before 150 than is held", 8 * 1024 * 1024, true, 300, 0, "127,0,0,1"},
+        {"data and its end before 150", 150000, true, DataFirst, "127,0,0,1"},
+        {"the same without a size", 150000, false, DataFirst, "127,0,0,1"},
+        {"226 before the data", 150000, false, RepliesFirst, "127,0,0,1"},
+        {"more data before 150 than is held", 8 * 1024 * 1024, true, DataFirst, "127,0,0,1"},
         // Nobody listens on 127.0.0.2: only the control connection's peer serves.
-        {"a 227 naming another host", 150000, true, 0, 0, "127,0,0,2"},
+        {"a 227 naming another host", 150000, true, EitherFirst, "127,0,0,2"},
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -134,21 +144,32 @@ TEST_F(FtpDialogueTest, DataAndRepliesInEitherOrder) {
         const QByteArray data = patternBytes(c.size, 35);
         QTcpServer dataPeer;
         ASSERT_TRUE(dataPeer.listen(QHostAddress::LocalHost));
-        QObject::connect(&dataPeer, &QTcpServer::newConnection, [&dataPeer, &data, &c] {
+        bool dataSent = false;
+        QObject::connect(&dataPeer, &QTcpServer::newConnection, [&] {
             QTcpSocket* socket = dataPeer.nextPendingConnection();
-            QTimer::singleShot(c.dataDelayMs, socket, [socket, &data] {
-                socket->write(data);
-                socket->disconnectFromHost();
-            });
+            if (c.order == RepliesFirst) {
+                EXPECT_TRUE(waitFor([&] { return window().TransferLog.contains("226 "); }));
+            }
+            socket->write(data);
+            socket->disconnectFromHost();
+            dataSent = true;
         });
         const quint16 port = dataPeer.serverPort();
         server.onCommand("PASV", "227 Entering Passive Mode (" + c.announcedHost + "," +
                                      QByteArray::number(port / 256) + "," +
                                      QByteArray::number(port % 256) + ").\r\n");
-        server.onCommand("RETR", Reply(replies(c.size, c.withSize)).delayed(c.replyDelayMs));
+        qint64 heldBefore150 = 0;
+        server.onCommand("RETR", [&](const QByteArray&) {
+            if (c.order == DataFirst) {
+                EXPECT_TRUE(waitFor([&] {
+                    return dataSent && (window().wsFTPData.state(0) == SocketSet::Closed ||
+                                        heldBefore150 >= kHeldAtMost);
+                }));
+            }
+            return Reply(replies(c.size, c.withSize));
+        });
         const QString out = target(QStringLiteral("f%1.bin").arg(n++));
         frmDownload& dl = start(url(), out);
-        qint64 heldBefore150 = 0;
         QObject::connect(&dl.wsFTPData, &SocketSet::dataArrival, [&](int, qint64 waiting) {
             if (dl.FtpState != 150) heldBefore150 = std::max(heldBefore150, waiting);
         });
@@ -306,8 +327,7 @@ TEST_F(FtpDialogueTest, AddressesWithLineBreaksAreRefusedBeforeConnecting) {
     window_->SavePath = target();
     window_->StartDownload();
     EXPECT_EQ(window_->outcome(), frmDownload::Outcome::Failed);
-    waitFor([] { return false; }, 100);
-    EXPECT_EQ(server.connectionCount(), 0);
+    EXPECT_EQ(connectionsSoFar(server), 0);
 }
 
 TEST_F(FtpDialogueTest, AnAddressWithoutAFileNameFailsAtOnce) {
@@ -317,8 +337,7 @@ TEST_F(FtpDialogueTest, AnAddressWithoutAFileNameFailsAtOnce) {
         EXPECT_EQ(dl.lblStatus, QStringLiteral("Invalid File URL..."));
         EXPECT_FALSE(dl.tmrTimeOut.isActive());
     }
-    waitFor([] { return false; }, 100);
-    EXPECT_EQ(server.connectionCount(), 0);
+    EXPECT_EQ(connectionsSoFar(server), 0);
 }
 
 TEST_F(FtpDialogueTest, ServerThatNeverGreetsTimesOut) {

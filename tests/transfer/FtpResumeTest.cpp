@@ -22,11 +22,9 @@ TEST_F(FtpResumeTest, ContinuedFileRestartsTwiceRollbackBeforeItsEnd) {
     EXPECT_EQ(dl.ContentLength, 60000);
 }
 
-TEST_F(FtpResumeTest, ContinuedFileOverwritesWhatLiesPastTheRestartPoint) {
+TEST_F(FtpResumeTest, ContinuedFileLongerThanTheServersLosesItsTail) {
     const QByteArray data = publish(30000, 12);
-    QByteArray local = data.left(20000);
-    local.replace(15000, 5000, QByteArray(5000, 'x'));
-    local += QByteArray(50000, 'y');  // longer than the server's file
+    const QByteArray local = data + QByteArray(40000, 'y');  // longer than the server's file
     ASSERT_TRUE(writeWholeFile(target(), local));
     Settings.Rollback = 30000;
     start(url(), target(), -1);
@@ -84,7 +82,8 @@ TEST_F(FtpResumeTest, PauseAndResumeInTheMiddleGiveACorrectFile) {
 
 TEST_F(FtpResumeTest, PauseBeforeTheTransferStartsAgainFromTheFirstByte) {
     const QByteArray data = publish(4000, 16);
-    server.queueReplies("USER", {Reply("331 Password required.\r\n").delayed(300)});
+    // The first login is never answered: the pause comes while it waits.
+    server.queueReplies("USER", {Reply("")});
     frmDownload& dl = start(url(), target());
     ASSERT_TRUE(waitFor([&] { return server.commands(0).size() == 1; }));
     dl.Pause_Resume();
@@ -175,7 +174,7 @@ TEST_F(FtpResumeTest, RefusedRestStartsFromTheFirstByte) {
     for (const auto& c : cases) {
         const QByteArray data = publish(40000, seed++);
         if (c.existChoice == -1) {
-            ASSERT_TRUE(writeWholeFile(target(), data.left(20000) + QByteArray(30000, 'q')));
+            ASSERT_TRUE(writeWholeFile(target(), data.left(20000)));
         }
         server.onCommand("REST", c.reply);
         frmDownload& dl = start(url(), target(), c.existChoice);

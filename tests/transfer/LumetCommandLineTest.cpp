@@ -53,7 +53,7 @@ TEST_F(LumetCommandLineTest, HelpVersionAndOptionsItDoesNotKnow) {
     } cases[] = {
         {{QStringLiteral("--help")}, 0, "--cacert FILE", ""},
         {{QStringLiteral("-h")}, 0, "Exit codes:", ""},
-        {{QStringLiteral("--version")}, 0, "lumet 1.0.0", ""},
+        {{QStringLiteral("--version")}, 0, "lumet " VK_VERSION, ""},
         {{QStringLiteral("--help"), QStringLiteral("x")}, 2, "", "--help takes no value"},
         {{QStringLiteral("--bogus")}, 2, "", "lumet: unknown option \"--bogus\""},
         {{QStringLiteral("--start-with-desktop"), QStringLiteral("yes")}, 2, "",

@@ -4,7 +4,7 @@
 #include "support/NginxServer.h"
 
 #include <QHostAddress>
-#include <QTcpServer>
+#include <QTcpSocket>
 
 namespace {
 
@@ -113,12 +113,10 @@ TEST_F(HeadlessGetTest, FailuresAndUsageErrors) {
 }
 
 TEST_F(HeadlessGetTest, RefusedConnectionWithoutRetryExitsOne) {
-    quint16 closedPort;
-    {
-        QTcpServer probe;
-        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-        closedPort = probe.serverPort();
-    }
+    // Bound, not listening, not shared: refused for as long as the test runs.
+    QTcpSocket holder;
+    ASSERT_TRUE(holder.bind(QHostAddress::LocalHost, 0, QAbstractSocket::DontShareAddress));
+    const quint16 closedPort = holder.localPort();
     const LumetRun run = runLumet({QStringLiteral("--get"), QStringLiteral("http://127.0.0.1:%1/f").arg(closedPort),
                            QStringLiteral("--save-to"), target(), QStringLiteral("--set"),
                            QStringLiteral("Retry=0")});

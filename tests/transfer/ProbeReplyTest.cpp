@@ -5,7 +5,9 @@
 #include "support/ScriptedHttpServer.h"
 
 #include <QDateTime>
+#include <QHostAddress>
 #include <QLocale>
+#include <QTcpSocket>
 
 namespace {
 
@@ -139,11 +141,10 @@ TEST_F(ProbeReplyTest, RedirectCycleStopsWithAStatus) {
 // A secure address is followed like any other (HttpsTest has the whole way).
 TEST_F(ProbeReplyTest, RedirectToSecureAddressIsFollowed) {
     Settings.Retry = false;
-    quint16 closedPort;
-    {
-        ScriptedHttpServer gone;
-        closedPort = gone.port();
-    }
+    // Bound, not listening, not shared: refused for as long as the test runs.
+    QTcpSocket holder;
+    ASSERT_TRUE(holder.bind(QHostAddress::LocalHost, 0, QAbstractSocket::DontShareAddress));
+    const quint16 closedPort = holder.localPort();
     ScriptedHttpServer server;
     server.enqueue(Reply::withLength("HTTP/1.1 302 Found", {},
                                      {"Location: https://127.0.0.1:" + QByteArray::number(closedPort) + "/g"}));

@@ -1,6 +1,6 @@
 #include "apps/karvo/KarvoCommandLine.h"
 
-#include "apps/karvo/KarvoFirewall.h"
+#include "ftpclient/main/KarvoFirewall.h"
 #include "apps/karvo/KarvoHeadless.h"
 
 #include <cstdio>

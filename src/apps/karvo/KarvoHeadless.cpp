@@ -1,6 +1,6 @@
 #include "apps/karvo/KarvoHeadless.h"
 
-#include "apps/karvo/KarvoFirewall.h"
+#include "ftpclient/main/KarvoFirewall.h"
 #include "ftpclient/component/FtpComponent.h"
 
 #include <QDir>

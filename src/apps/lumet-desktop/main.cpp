@@ -1,6 +1,7 @@
 // Lumet on the desktop: the main window, its queue, the intake of new addresses,
-// the scheduler and the tray icon.
+// the scheduler, the settings dialog and the tray icon.
 #include "common/QtDialogs.h"
+#include "core/Language.h"
 #include "intake/faces/AddressIntake.h"
 #include "intake/faces/frmExist.h"
 #include "intake/frmZuLocater.h"
@@ -8,6 +9,7 @@
 #include "queue/faces/frmMainFace.h"
 #include "queue/faces/frmScheduleFace.h"
 #include "queue/frmMain.h"
+#include "settings/faces/frmSettingsFace.h"
 
 #include <QApplication>
 
@@ -27,6 +29,9 @@ int main(int argc, char** argv) {
     main.hooks.enterUrl = [&intake] { intake.EnterURL(); };
     main.hooks.dropText = [&intake](const QString& text) { intake.DownLoadURL(text); };
     main.hooks.schedule = [&main, &face] { frmScheduleFace::Show(main.Scheduler, &face); };
+    main.hooks.settings = [&main, &face] {
+        frmSettingsFace::Show(&face, [&main] { main.FlashCommand("IDC_FS_UserGuide"); });
+    };
     main.hooks.loadHiddenWindows = [&main, &locater] {
         main.Scheduler.Form_Load();
         locater.Load();
@@ -44,6 +49,7 @@ int main(int argc, char** argv) {
                      [&main] { main.Queue.SaveHistory(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &main, &frmMain::Shutdown);
 
+    InstallShippedLanguageFiles();
     if (!main.Startup()) return 0;
     face.show();
     return QApplication::exec();

@@ -20,7 +20,7 @@ void ConsoleStatus::clearProgress() {
     progressShown_ = false;
 }
 
-void ConsoleStatus::finish(const QString& text) {
+void ConsoleStatus::line(const QString& text) {
     clearProgress();
     std::fprintf(stream_, "%s\n", qPrintable(text));
     std::fflush(stream_);

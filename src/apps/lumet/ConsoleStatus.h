@@ -15,8 +15,9 @@ public:
     void progress(const QString& line);
     // Clears a progress line that is showing, so that other output starts on a clean line.
     void clearProgress();
-    // The last word: clears the progress line and prints text with a line end.
-    void finish(const QString& text);
+    // Clears the progress line and prints text on a line of its own (a notice on
+    // the way, or the last word); the progress line comes back at the next tick.
+    void line(const QString& text);
 
 private:
     std::FILE* stream_;

@@ -2,6 +2,7 @@
 
 #include "apps/lumet/ConsoleStatus.h"
 #include "apps/lumet/DownloadReport.h"
+#include "apps/lumet/HeadlessDialogs.h"
 #include "common/ProcessFigures.h"
 #include "common/TerminationSignals.h"
 #include "common/TickLateness.h"
@@ -46,6 +47,8 @@ bool HeadlessDownload::parse(const QStringList& arguments) {
 int HeadlessDownload::run() {
     options_.apply();
     ConsoleStatus console(stderr);
+    HeadlessDialogs dialogs(console);
+    Dialogs::setInstance(&dialogs);
     TickLateness ticks;
     if (options_.stats()) ticks.start();
 
@@ -95,18 +98,24 @@ int HeadlessDownload::run() {
             [&](const QString& status) { end(1, DownloadReport::Failed(status)); });
     // Unloaded without completing: the existing file was to be skipped.
     connect(&window, &frmDownload::unloaded, this, [&] { end(0, DownloadReport::Skipped(target)); });
+    // A kill, Ctrl+C or a closed terminal stops the download the way its Stop
+    // button does: the journal keeps where every segment stands.
     TerminationSignals terminations;
     connect(&terminations, &TerminationSignals::received, this, [&](int signalNumber) {
         if (exitCode >= 0) return;
         window.StopDown();
         end(128 + signalNumber, DownloadReport::Interrupted(window, address_, target));
     });
+    // What the window tells on its way (a journal that could not be used) stands
+    // on a line of its own, above the progress line.
+    connect(&window, &frmDownload::notice, this, [&](const QString& text) { console.line(text); });
 
     window.StartDownload();
     const int code = QCoreApplication::exec();
-    console.finish(finalLine);
+    console.line(finalLine);
+    Dialogs::setInstance(nullptr);
     if (options_.stats())
-        console.finish(DownloadReport::Stats(ticks.summary(), ProcessFigures::PeakResidentBytes(),
-                                             ProcessFigures::SchedulerTimes()));
+        console.line(DownloadReport::Stats(ticks.summary(), ProcessFigures::PeakResidentBytes(),
+                                           ProcessFigures::SchedulerTimes()));
     return code;
 }

@@ -13,8 +13,8 @@
 // On a terminal it keeps one progress line on stderr; its last line says where
 // the file went, why it failed, that it was skipped, or (Ctrl+C) where the
 // partial file is and how to resume it. The exit code tells the outcome: 0
-// completed (or skipped), 1 failed, 2 usage error, 128 + the signal's number
-// when interrupted.
+// completed (or skipped), 1 failed, 2 usage error, 128 + N when stopped by
+// signal N (SIGTERM, SIGINT, SIGHUP).
 class HeadlessDownload : public QObject {
     Q_OBJECT
 public:

@@ -48,16 +48,16 @@ int HeadlessList::run() {
 
     QFile file(listFile_);
     if (!file.open(QIODevice::ReadOnly)) {
-        console.finish(QStringLiteral("lumet: cannot read %1: %2").arg(listFile_, file.errorString()));
+        console.line(QStringLiteral("lumet: cannot read %1: %2").arg(listFile_, file.errorString()));
         return 1;
     }
     const DownloadListFile list = DownloadListFile::Parse(file.readAll(), QDir::current());
     file.close();
     for (const DownloadListFile::BadLine& bad : list.badLines())
-        console.finish(DownloadReport::AtLine(listFile_, bad.line,
-                                              QStringLiteral("skipped, ") + bad.reason));
+        console.line(
+            DownloadReport::AtLine(listFile_, bad.line, QStringLiteral("skipped, ") + bad.reason));
 
-    ListDialogs dialogs;
+    ListDialogs dialogs(console);
     Dialogs::setInstance(&dialogs);
     DownloadQueue queue;
     DownloadListRun listRun(queue, list.entries(), options_.existChoice());
@@ -90,7 +90,7 @@ int HeadlessList::run() {
                 text = DownloadReport::Skipped(result.entry.target);
                 break;
         }
-        console.finish(DownloadReport::AtLine(listFile_, result.entry.line, text));
+        console.line(DownloadReport::AtLine(listFile_, result.entry.line, text));
         showProgress();
     });
     connect(&listRun, &DownloadListRun::finished, qApp, [] { QCoreApplication::exit(0); });
@@ -102,9 +102,9 @@ int HeadlessList::run() {
         const int notStarted = listRun.waiting();
         listRun.stop(QStringLiteral("Interrupted; the file is incomplete."));
         if (notStarted > 0)
-            console.finish(QStringLiteral("Interrupted: %1 more download%2 not started.")
-                               .arg(notStarted)
-                               .arg(notStarted == 1 ? QLatin1String(" was") : QLatin1String("s were")));
+            console.line(QStringLiteral("Interrupted: %1 more download%2 not started.")
+                             .arg(notStarted)
+                             .arg(notStarted == 1 ? QLatin1String(" was") : QLatin1String("s were")));
     });
 
     listRun.start();
@@ -112,10 +112,10 @@ int HeadlessList::run() {
     QCoreApplication::exec();
     Dialogs::setInstance(nullptr);
     const int badLines = static_cast<int>(list.badLines().size());
-    console.finish(DownloadReport::ListTotal(completed, failed, skipped, badLines, bytes, clock.elapsed()));
+    console.line(DownloadReport::ListTotal(completed, failed, skipped, badLines, bytes, clock.elapsed()));
     if (options_.stats())
-        console.finish(DownloadReport::Stats(ticks.summary(), ProcessFigures::PeakResidentBytes(),
-                                             ProcessFigures::SchedulerTimes()));
+        console.line(DownloadReport::Stats(ticks.summary(), ProcessFigures::PeakResidentBytes(),
+                                           ProcessFigures::SchedulerTimes()));
     if (interruptedBy) return 128 + interruptedBy;
     return failed > 0 || badLines > 0 ? 1 : 0;
 }

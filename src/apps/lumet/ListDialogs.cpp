@@ -4,5 +4,5 @@ Dialogs::Answer ListDialogs::message(const QString& text, Buttons buttons, Icon 
                                      const QString& title) {
     if (icon == Icon::Question || icon == Icon::Information)
         return buttons == Buttons::YesNo ? Answer::Yes : Answer::OK;
-    return ConsoleDialogs::message(text, buttons, icon, title);
+    return HeadlessDialogs::message(text, buttons, icon, title);
 }

@@ -5,6 +5,7 @@
 #include "core/SettingsLists.h"
 #include "core/modGlobalVariables.h"
 #include "settings/IntegrationSwitches.h"
+#include "transfer/TlsContext.h"
 
 #include <unistd.h>
 #include <QCoreApplication>
@@ -14,7 +15,6 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <QSslSocket>
 
 QString LumetCommandLine::usage() {
     return QStringLiteral(
@@ -118,7 +118,7 @@ int LumetCommandLine::help() {
 int LumetCommandLine::version() {
     if (arguments_.size() != 1) return usageError(QStringLiteral("--version takes no value"));
     std::printf("lumet %s\nQt %s, TLS: %s\n", qPrintable(QCoreApplication::applicationVersion()),
-                qVersion(), qPrintable(QSslSocket::sslLibraryVersionString()));
+                qVersion(), qPrintable(TlsContext::LibraryVersion()));
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 

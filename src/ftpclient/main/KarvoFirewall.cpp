@@ -1,10 +1,8 @@
-#include "apps/karvo/KarvoFirewall.h"
+#include "ftpclient/main/KarvoFirewall.h"
 
-#include "common/CRegister.h"
+#include "ftpclient/main/KarvoSettings.h"
 
 namespace {
-
-const QString kKey = QStringLiteral("\\Software\\VornelKarvo\\FTP4.0\\");
 
 std::optional<quint16> portNumber(const QString& text) {
     bool ok = false;
@@ -18,9 +16,8 @@ std::optional<quint16> portNumber(const QString& text) {
 namespace KarvoFirewall {
 
 FtpProxy fromHive(QString& note) {
-    const CRegister hive;
-    const auto value = [&](const char* name, const char* def) {
-        return hive.REGGetSetting(HKEY_LOCAL_MACHINE, kKey, QString::fromLatin1(name), QString::fromLatin1(def));
+    const auto value = [](const char* name, const char* def) {
+        return KarvoSettings::Read(QString::fromLatin1(name), QString::fromLatin1(def));
     };
     FtpProxy proxy;
     if (value("Firewall Use", "0").trimmed().toInt() != 1) return proxy;
