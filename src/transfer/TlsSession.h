@@ -34,6 +34,9 @@ public:
     // error (failure() says which). A closed connection is no error: what it
     // brought is there, and nothing more comes.
     bool decrypt(QByteArray& plain);
+    // The connection ended without the server's close alert: whether what came
+    // is all there is, only a known length can tell.
+    bool endedWithoutCloseAlert() const { return endedWithoutCloseAlert_; }
     // Queues data, encrypted, on the socket.
     bool encrypt(const QByteArray& data);
 
@@ -51,5 +54,6 @@ private:
     QString host_;
     std::vector<int> certificateErrors_;
     bool certificateRefused_ = false;
+    bool endedWithoutCloseAlert_ = false;
     QString failure_;
 };

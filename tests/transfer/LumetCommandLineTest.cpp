@@ -11,7 +11,7 @@
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QHostAddress>
-#include <QTcpServer>
+#include <QTcpSocket>
 #include <csignal>
 
 namespace {
@@ -29,10 +29,13 @@ protected:
         return data;
     }
 
-    static quint16 closedPort() {
-        QTcpServer probe;
-        EXPECT_TRUE(probe.listen(QHostAddress::LocalHost));
-        return probe.serverPort();
+    // A port that refuses connections for as long as the test runs: bound, not
+    // listening, not shared, so no other test can take it meanwhile.
+    quint16 closedPort() {
+        if (holder_.state() != QAbstractSocket::BoundState) {
+            EXPECT_TRUE(holder_.bind(QHostAddress::LocalHost, 0, QAbstractSocket::DontShareAddress));
+        }
+        return holder_.localPort();
     }
 
     // The path in single quotes, as a POSIX shell reads it back.
@@ -41,6 +44,7 @@ protected:
     }
 
     QTemporaryDir docs_;
+    QTcpSocket holder_;
 };
 
 TEST_F(LumetCommandLineTest, HelpVersionAndOptionsItDoesNotKnow) {
