@@ -70,6 +70,9 @@ TEST_F(LumetCommandLineTest, HelpVersionAndOptionsItDoesNotKnow) {
         {{QStringLiteral("--get"), url, QStringLiteral("--save-to"), target(), QStringLiteral("--cacert"),
           dir_.filePath(QStringLiteral("none.pem"))},
          2, "", "Cannot read the certificate file"},
+        {{QStringLiteral("--get"), url, QStringLiteral("--save-to"), target(), QStringLiteral("--cacert"),
+          QStringLiteral(LUMET_BINARY)},
+         2, "", "holds no PEM certificate."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
@@ -82,6 +85,10 @@ TEST_F(LumetCommandLineTest, HelpVersionAndOptionsItDoesNotKnow) {
         if (c.exitCode == 0) {
             EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
         }
+        // A file that cannot be used is no misuse: the usage would not help.
+        EXPECT_EQ(run.err.contains(QStringLiteral("usage: lumet")),
+                  c.exitCode == 2 && !run.err.contains(QStringLiteral("certificate file")))
+            << run.err.toStdString();
     }
     EXPECT_FALSE(QFile::exists(target()));
 }

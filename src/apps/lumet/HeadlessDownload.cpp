@@ -71,7 +71,10 @@ bool HeadlessDownload::takeOption(const QString& option, const QString& value) {
     } else if (option == QLatin1String("--cacert")) {
         // Read now, so that a wrong name is a usage error and not a failed download.
         caFile_ = QFileInfo(value).absoluteFilePath();
-        if (!TlsContext::Create(caFile_, &error_)) return false;
+        if (!TlsContext::Create(caFile_, &error_)) {
+            fileError_ = true;
+            return false;
+        }
         sets_ << QStringLiteral("CAFile=") + caFile_;
     } else if (option == QLatin1String("--set")) {
         const qsizetype equals = value.indexOf(QLatin1Char('='));

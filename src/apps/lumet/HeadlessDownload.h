@@ -26,6 +26,9 @@ public:
     // error() on a usage error.
     bool parse(const QStringList& arguments);
     QString error() const { return error_; }
+    // The options were right but a file they name cannot be used (--cacert): the
+    // usage would not help.
+    bool fileError() const { return fileError_; }
 
     // Runs the download in the application's event loop; returns the exit code.
     int run();
@@ -39,4 +42,5 @@ private:
     int existChoice_ = 0;
     QStringList sets_;
     QString error_;
+    bool fileError_ = false;
 };

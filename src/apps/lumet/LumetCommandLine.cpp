@@ -123,7 +123,11 @@ int LumetCommandLine::startDesktop() {
 
 int LumetCommandLine::get() {
     HeadlessDownload download;
-    if (!download.parse(arguments_)) return usageError(download.error());
+    if (!download.parse(arguments_)) {
+        if (!download.fileError()) return usageError(download.error());
+        std::fprintf(stderr, "lumet: %s\n", qPrintable(download.error()));
+        return kUsageError;
+    }
     return download.run();
 }
 
