@@ -5,16 +5,17 @@
 #   share/vornelkarvo/guide/               the user's guide
 #   share/vornelkarvo/browser/             the browser extensions and host manifests
 #                                          (src/browserhelper/CMakeLists.txt)
+#   share/vornelkarvo/Lang-I, FTPHelp.html, SProfiles
+#                                          what the build tree keeps beside the
+#                                          programs (AppPaths::shippedPath)
 # The build tree gets the same share/vornelkarvo/guide beside its bin/, so that a
 # program run from the build finds the guide where an installed one does.
 include(GNUInstallDirs)
 
 # Programs installed when the tree builds them, with the menu entry and icon that
 # belong to the desktop ones (the .desktop file and icon under share/ carry the name
-# after the colon). karvo is a command-line program for now: its menu entry
-# (share/applications/karvo.desktop) is installed once karvo opens its window when
-# started without arguments, by writing karvo:karvo here.
-set(VK_PROGRAMS lumet lumet-desktop:lumet lumet-send karvo karvoie-host)
+# after the colon).
+set(VK_PROGRAMS lumet lumet-desktop:lumet lumet-send karvo:karvo karvoie-host)
 
 # Folders installed under share/vornelkarvo/ when they exist, as pairs of
 # <folder of the source tree> <folder under share/vornelkarvo>. A part that ships

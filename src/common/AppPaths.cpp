@@ -86,6 +86,13 @@ QString AppPaths::sharedDataFolder() {
     return QDir::cleanPath(executableFolder() + QStringLiteral("/../share/vornelkarvo"));
 }
 
+QString AppPaths::shippedPath(const QString& besideProgram, const QString& name) {
+    const QString beside = QDir(besideProgram).filePath(name);
+    if (QFileInfo::exists(beside)) return beside;
+    const QString installed = QDir(sharedDataFolder()).filePath(name);
+    return QFileInfo::exists(installed) ? installed : beside;
+}
+
 QString AppFilePath(const QString& name) {
     const QString folder = AppPaths::programFolder();
     return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;

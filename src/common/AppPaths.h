@@ -23,6 +23,11 @@ public:
     // extensions): share/vornelkarvo beside the executables' bin/ folder, as
     // installed; the build tree has the same layout.
     static QString sharedDataFolder();
+    // A file or folder the programs ship (language files, Karvo's guide and
+    // standard profiles): beside the executables in the build tree, under
+    // sharedDataFolder() when installed. `besideProgram` is the folder looked in
+    // first; the result names it when the file is in neither place.
+    static QString shippedPath(const QString& besideProgram, const QString& name);
     // The user's download folder: XDG_DOWNLOAD_DIR of user-dirs.dirs, else
     // ~/Downloads. Where new files go while the user has chosen no folder.
     static QString downloadFolder();

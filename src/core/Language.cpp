@@ -93,8 +93,7 @@ bool StoreLanguageFile(const QString& fileName) {
 }
 
 void InstallShippedLanguageFiles() {
-    const QString shipped =
-        QDir(AppPaths::executableFolder()).filePath(QStringLiteral("Lang-I"));
+    const QString shipped = AppPaths::shippedPath(AppPaths::executableFolder(), QStringLiteral("Lang-I"));
     const QStringList names = iniFiles(shipped);
     if (names.isEmpty() || !QDir().mkpath(LanguageFolder())) return;
     for (const QString& name : names) {

@@ -91,6 +91,10 @@ public:
     // beyond that nothing more is read and the peer waits. The shared buffer size
     // (ReadBufferBytesFor) is never exceeded.
     void setReadLimit(int i, qint64 bytes);
+    // A TLS connection of element i ended without the server's close alert.
+    bool endedWithoutCloseAlert(int i) const {
+        return valid(i) && elements_[i].tls && elements_[i].tls->endedWithoutCloseAlert();
+    }
     // Listens on 127.0.0.1-or-any port for one incoming connection; false when the
     // port cannot be bound.
     bool listen(int i, const QString& address, quint16 port);

@@ -20,9 +20,6 @@ std::shared_ptr<const TlsContext> TlsContext::Create(const QString& caFile, QStr
     SSL_CTX_set_default_verify_paths(handle);
     // Fewer, larger reads of the socket's buffer.
     SSL_CTX_set_read_ahead(handle, 1);
-    // A connection that ends without the close alert ends the stream like one with
-    // it: whether the file is complete is the download's to judge, by its length.
-    SSL_CTX_set_options(handle, SSL_OP_IGNORE_UNEXPECTED_EOF);
     if (!caFile.trimmed().isEmpty() && !context->addAuthorities(caFile, error)) return nullptr;
     return context;
 }

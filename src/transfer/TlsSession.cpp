@@ -129,9 +129,18 @@ bool TlsSession::decrypt(QByteArray& plain, qint64 limit) {
             case SSL_ERROR_ZERO_RETURN:  // the server's close alert
                 return true;
             case SSL_ERROR_SYSCALL:
-                // The connection ended (TlsContext takes that like the close alert).
-                if (ERR_peek_error() == 0) return true;
+            case SSL_ERROR_SSL: {
+                // The connection ended before the close alert: the end of the
+                // stream, which the download judges by the length it knows.
+                const unsigned long code = ERR_peek_error();
+                if (code == 0 || (ERR_GET_LIB(code) == ERR_LIB_SSL &&
+                                  ERR_GET_REASON(code) == SSL_R_UNEXPECTED_EOF_WHILE_READING)) {
+                    ERR_clear_error();
+                    endedWithoutCloseAlert_ = true;
+                    return true;
+                }
                 [[fallthrough]];
+            }
             default:
                 failure_ = QStringLiteral("TLS error with %1: %2").arg(host_, lastError(error));
                 return false;

@@ -38,6 +38,9 @@ public:
     bool decrypt(QByteArray& plain, qint64 limit);
     // Decrypted bytes of a record that the last decrypt left for the next one.
     bool hasPending() const;
+    // The connection ended without the server's close alert: whether what came
+    // is all there is, only a known length can tell.
+    bool endedWithoutCloseAlert() const { return endedWithoutCloseAlert_; }
     // Queues data, encrypted, on the socket.
     bool encrypt(const QByteArray& data);
 
@@ -55,5 +58,6 @@ private:
     QString host_;
     std::vector<int> certificateErrors_;
     bool certificateRefused_ = false;
+    bool endedWithoutCloseAlert_ = false;
     QString failure_;
 };

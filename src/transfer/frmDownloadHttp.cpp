@@ -416,6 +416,14 @@ void frmDownload::onSegmentClosed(SocketSet& set, int i) {
     }
     if (!LengthKnown && i == 0 && segReader_[0].headerComplete() &&
         segReader_[0].framing() == HttpResponseReader::Framing::UntilClose) {
+        // Over TLS only the close alert tells the file's end from a cut connection.
+        if (set.endedWithoutCloseAlert(0)) {
+            set.close(0);
+            enterFailed(QStringLiteral("TLS connection with %1 ended without the server's close alert: "
+                                       "the file may be incomplete.")
+                            .arg(Host));
+            return;
+        }
         finishUnknownLength();
         return;
     }

@@ -82,6 +82,24 @@ TEST_F(AppPathsTest, TightensALooseRuntimeFolderOfOurs) {
     EXPECT_EQ(modeOf(root.file("run")), 0700u);
 }
 
+// What the programs ship is beside them in the build tree and under
+// share/vornelkarvo when installed (the build tree has a share/vornelkarvo/guide).
+TEST_F(AppPathsTest, ShippedFilesBesideTheProgramElseInstalled) {
+    const QString beside = root.file("bin");
+    ASSERT_TRUE(QDir().mkpath(beside + QStringLiteral("/Lang-I")));
+    ASSERT_TRUE(QDir(AppPaths::sharedDataFolder()).exists(QStringLiteral("guide")));
+    const struct {
+        const char* name;
+        QString expected;
+    } cases[] = {
+        {"Lang-I", beside + QStringLiteral("/Lang-I")},
+        {"guide", AppPaths::sharedDataFolder() + QStringLiteral("/guide")},
+        {"FTPHelp.html", beside + QStringLiteral("/FTPHelp.html")},  // in neither: where it belongs
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AppPaths::shippedPath(beside, QLatin1String(c.name)), c.expected) << c.name;
+}
+
 TEST_F(AppPathsTest, RefusesARuntimeFolderSomeoneElsePlanted) {
     env.set("HOME", root.file("home").toLocal8Bit());
     const QString fallback = root.file("home/.cache/VornelKarvo-run");

@@ -70,7 +70,7 @@ void expectBrowserFiles(const QString& root, const QString& bindir) {
               QJsonDocument::fromJson(BrowserIntegration::FirefoxManifest(host)));
 }
 
-// Every menu entry of the source tree, installed or not yet (Karvo's waits for its window).
+// Every menu entry of the source tree.
 TEST(InstallTest, MenuEntriesOfTheSourceTreeAreValid) {
     const QStringList entries = menuEntries(QStringLiteral(VK_SOURCE_DIR));
     EXPECT_EQ(entries.size(), 2);
@@ -91,13 +91,18 @@ TEST(InstallTest, MenuEntriesIconsGuideAndPrograms) {
 
     for (const char* file : {"bin/lumet", "bin/lumet-desktop", "bin/lumet-send", "bin/karvo", "bin/karvoie-host"})
         EXPECT_TRUE(QFileInfo(prefix.filePath(QLatin1String(file))).isExecutable()) << file;
-    EXPECT_TRUE(QFileInfo::exists(prefix.filePath(QStringLiteral("share/vornelkarvo/guide/index.html"))));
+    // What the build tree keeps beside the programs is under share/vornelkarvo.
+    for (const char* file : {"share/vornelkarvo/guide/index.html", "share/vornelkarvo/FTPHelp.html",
+                             "share/vornelkarvo/SProfiles/GNU.Profile", "share/vornelkarvo/Lang-I/English.ini"})
+        EXPECT_TRUE(QFileInfo::exists(prefix.filePath(QLatin1String(file)))) << file;
+    EXPECT_FALSE(QFileInfo::exists(prefix.filePath(QStringLiteral("bin/FTPHelp.html"))));
     expectBrowserFiles(prefix.path(), prefix.filePath(QStringLiteral("bin")));
     const Ran version = run(prefix.filePath(QStringLiteral("bin/lumet")), {QStringLiteral("--version")});
     EXPECT_EQ(version.exitCode, 0) << version.output.toStdString();
 
     const QStringList entries = menuEntries(prefix.path());
-    ASSERT_EQ(entries, QStringList{prefix.filePath(QStringLiteral("share/applications/lumet.desktop"))});
+    ASSERT_EQ(entries, (QStringList{prefix.filePath(QStringLiteral("share/applications/karvo.desktop")),
+                                    prefix.filePath(QStringLiteral("share/applications/lumet.desktop"))}));
     for (const QString& entry : entries) {
         SCOPED_TRACE(entry.toStdString());
         const Ran validate = run(QStringLiteral("desktop-file-validate"), {entry});
@@ -148,8 +153,10 @@ TEST(InstallTest, DebianPackageFilesAndDependencies) {
     for (const char* file :
          {"./usr/bin/lumet", "./usr/bin/lumet-desktop", "./usr/bin/lumet-send", "./usr/bin/karvo",
           "./usr/bin/karvoie-host", "./usr/share/applications/lumet.desktop",
-          "./usr/share/icons/hicolor/scalable/apps/lumet.svg", "./usr/share/vornelkarvo/guide/index.html",
-          "./usr/share/vornelkarvo/browser/karvoie-firefox.xpi"}) {
+          "./usr/share/icons/hicolor/scalable/apps/lumet.svg", "./usr/share/applications/karvo.desktop",
+          "./usr/share/icons/hicolor/scalable/apps/karvo.svg", "./usr/share/vornelkarvo/guide/index.html",
+          "./usr/share/vornelkarvo/browser/karvoie-firefox.xpi", "./usr/share/vornelkarvo/FTPHelp.html",
+          "./usr/share/vornelkarvo/SProfiles/GNU.Profile", "./usr/share/vornelkarvo/Lang-I/English.ini"}) {
         EXPECT_TRUE(contents.output.contains(QLatin1String(file) + QLatin1Char('\n'))) << file;
     }
     // The host manifests name the host where the package puts it.

@@ -5,6 +5,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <algorithm>
+#include <sys/socket.h>
 
 namespace {
 
@@ -38,6 +39,17 @@ ScriptedHttpConnection::ScriptedHttpConnection(QTcpSocket* socket, int number,
 ScriptedHttpConnection::~ScriptedHttpConnection() {
     socket_->disconnect(this);
     socket_->abort();
+}
+
+void ScriptedHttpConnection::close() {
+    if (!reply_.closeWithoutTlsAlert) {
+        socket_->disconnectFromHost();  // over TLS with the close alert
+        return;
+    }
+    // What was written reaches the kernel, then the sending half of the TCP
+    // connection ends under the TLS layer, which never says goodbye.
+    for (int i = 0; i < 100 && socket_->bytesToWrite() > 0; ++i) socket_->waitForBytesWritten(50);
+    ::shutdown(static_cast<int>(socket_->socketDescriptor()), SHUT_WR);
 }
 
 bool ScriptedHttpConnection::isOpen() const {
@@ -104,13 +116,13 @@ void ScriptedHttpConnection::sendNext() {
 void ScriptedHttpConnection::endReply() {
     const bool closes = reply_.closeAfterBytes && *reply_.closeAfterBytes <= stopAt_;
     if (closes) {
-        socket_->disconnectFromHost();
+        close();
         return;
     }
     const bool stalls = reply_.stallAfterBytes && *reply_.stallAfterBytes <= stopAt_;
     if (stalls) return;  // stays open and silent
     if (!reply_.keepAlive) {
-        socket_->disconnectFromHost();
+        close();
         return;
     }
     replying_ = false;

@@ -23,6 +23,7 @@ private:
     void startReply(ScriptedHttpServer::Reply reply);
     void sendNext();
     void endReply();
+    void close();
 
     QTcpSocket* socket_;
     ScriptedHttpServer* server_;

@@ -58,6 +58,8 @@ public:
         qint64 bytesPerTick = 0;
         // Reads the next request on the same connection afterwards instead of closing.
         bool keepAlive = false;
+        // Over TLS: the connection ends without the close alert, as a cut one does.
+        bool closeWithoutTlsAlert = false;
 
         // Status, headers and body as given, with no header added.
         static Reply make(QByteArray status, QList<QByteArray> headers, QByteArray body);

@@ -218,6 +218,54 @@ TEST_F(HttpsTest, ACutConnectionIsNoCompleteFile) {
     EXPECT_EQ(server.requests()[2].header("Range"), QByteArray("bytes=123456-299999"));
 }
 
+// Where the size is unknown the body runs until the connection ends, and over TLS
+// only the server's close alert tells that end from a cut connection: without
+// it the download fails instead of keeping a file that may be short. A known
+// size needs no alert: a connection cut without one is asked again for the rest.
+TEST_F(HttpsTest, TheCloseAlertEndsABodyOfUnknownSize) {
+    const QByteArray data = patternBytes(70000, 69);
+    for (const bool alert : {true, false}) {
+        SCOPED_TRACE(alert ? "with the close alert" : "without the close alert");
+        ScriptedHttpServer server;
+        ASSERT_TRUE(server.useTls(certificates_->server().certificate, certificates_->server().key));
+        server.setHandler([&](const ScriptedHttpServer::Request&) {
+            Reply reply = Reply::make("HTTP/1.0 200 OK", {"Content-Type: application/octet-stream"}, data);
+            reply.closeWithoutTlsAlert = !alert;
+            return reply;
+        });
+        QFile::remove(target());
+        frmDownload& dl = start(server.url(QStringLiteral("gen")), target());
+        ASSERT_TRUE(waitForOutcome(30000));
+        if (alert) {
+            expectFile(target(), data);
+            continue;
+        }
+        EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Failed);
+        EXPECT_EQ(dl.lblStatus, QStringLiteral("TLS connection with 127.0.0.1 ended without the server's close "
+                                               "alert: the file may be incomplete."));
+        EXPECT_EQ(dl.ListItem->SubItem(5), dl.lblStatus);
+    }
+
+    ScriptedHttpServer server;
+    ASSERT_TRUE(server.useTls(certificates_->server().certificate, certificates_->server().key));
+    HttpFileResponder files(data, {.closeEarlyWhen =
+                                       [](const ScriptedHttpServer::Request& r) {
+                                           return r.header("User-Agent") == "Ostel Segment 0";
+                                       },
+                                   .closeAfterBodyBytes = 30000});
+    server.setHandler([&](const ScriptedHttpServer::Request& request) {
+        Reply reply = files(request);
+        reply.closeWithoutTlsAlert = true;
+        return reply;
+    });
+    frmDownload& dl = start(server.url(QStringLiteral("f.bin")), target());
+    ASSERT_TRUE(waitForOutcome(30000));
+    EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Completed);
+    expectFile(target(), data);
+    ASSERT_EQ(server.requests().size(), 3);
+    EXPECT_EQ(server.requests()[2].header("Range"), QByteArray("bytes=30000-69999"));
+}
+
 TEST_F(HttpsTest, AnUnreadableCertificateFileEndsTheDownload) {
     const QString notPem = dir_.filePath(QStringLiteral("not-a-certificate.pem"));
     ASSERT_TRUE(writeWholeFile(notPem, "hello"));

@@ -11,7 +11,7 @@
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QHostAddress>
-#include <QTcpServer>
+#include <QTcpSocket>
 #include <csignal>
 
 namespace {
@@ -29,10 +29,13 @@ protected:
         return data;
     }
 
-    static quint16 closedPort() {
-        QTcpServer probe;
-        EXPECT_TRUE(probe.listen(QHostAddress::LocalHost));
-        return probe.serverPort();
+    // A port that refuses connections for as long as the test runs: bound, not
+    // listening, not shared, so no other test can take it meanwhile.
+    quint16 closedPort() {
+        if (holder_.state() != QAbstractSocket::BoundState) {
+            EXPECT_TRUE(holder_.bind(QHostAddress::LocalHost, 0, QAbstractSocket::DontShareAddress));
+        }
+        return holder_.localPort();
     }
 
     // The path in single quotes, as a POSIX shell reads it back.
@@ -41,6 +44,7 @@ protected:
     }
 
     QTemporaryDir docs_;
+    QTcpSocket holder_;
 };
 
 TEST_F(LumetCommandLineTest, HelpVersionAndOptionsItDoesNotKnow) {
@@ -66,6 +70,9 @@ TEST_F(LumetCommandLineTest, HelpVersionAndOptionsItDoesNotKnow) {
         {{QStringLiteral("--get"), url, QStringLiteral("--save-to"), target(), QStringLiteral("--cacert"),
           dir_.filePath(QStringLiteral("none.pem"))},
          2, "", "Cannot read the certificate file"},
+        {{QStringLiteral("--get"), url, QStringLiteral("--save-to"), target(), QStringLiteral("--cacert"),
+          QStringLiteral(LUMET_BINARY)},
+         2, "", "holds no PEM certificate."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
@@ -78,6 +85,10 @@ TEST_F(LumetCommandLineTest, HelpVersionAndOptionsItDoesNotKnow) {
         if (c.exitCode == 0) {
             EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
         }
+        // A file that cannot be used is no misuse: the usage would not help.
+        EXPECT_EQ(run.err.contains(QStringLiteral("usage: lumet")),
+                  c.exitCode == 2 && !run.err.contains(QStringLiteral("certificate file")))
+            << run.err.toStdString();
     }
     EXPECT_FALSE(QFile::exists(target()));
 }

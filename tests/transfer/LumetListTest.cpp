@@ -146,6 +146,9 @@ TEST_F(LumetListTest, UsageErrorsOfTheListMode) {
         const LumetRun run = runLumet(c.arguments);
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_TRUE(run.err.contains(QLatin1String(c.err))) << run.err.toStdString();
+        // A list that cannot be read is no misuse: the usage would not help.
+        EXPECT_EQ(run.err.contains(QStringLiteral("usage: lumet")), !run.err.contains(QStringLiteral("cannot read")))
+            << run.err.toStdString();
     }
     // An empty list is done at once.
     const LumetRun empty = runLumet({QStringLiteral("--get-list"), QStringLiteral("/dev/null")});

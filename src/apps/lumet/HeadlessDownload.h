@@ -25,6 +25,9 @@ public:
     // error() on a usage error.
     bool parse(const QStringList& arguments);
     QString error() const { return options_.error(); }
+    // The options were right but a file they name cannot be used (--cacert): the
+    // usage would not help.
+    bool fileError() const { return options_.fileError(); }
 
     // Runs the download in the application's event loop; returns the exit code.
     int run();

@@ -29,10 +29,10 @@ bool HeadlessList::parse(const QStringList& arguments) {
         options_.setError(QStringLiteral("--get-list needs a list file"));
         return false;
     }
-    // Checked now, so that a wrong name is a usage error.
+    // Checked now, so that a wrong name ends lumet before any download starts.
     QFile file(listFile_);
     if (!file.open(QIODevice::ReadOnly)) {
-        options_.setError(QStringLiteral("cannot read %1: %2").arg(listFile_, file.errorString()));
+        options_.setError(QStringLiteral("cannot read %1: %2").arg(listFile_, file.errorString()), true);
         return false;
     }
     return true;

@@ -21,6 +21,8 @@ public:
 
     bool parse(const QStringList& arguments);
     QString error() const { return options_.error(); }
+    // The list or the --cacert file cannot be used: no usage error.
+    bool fileError() const { return options_.fileError(); }
 
     int run();
 

@@ -50,7 +50,10 @@ bool HeadlessOptions::take(const QString& option, const QString& value) {
     } else if (option == QLatin1String("--cacert")) {
         // Read now, so that a wrong name is a usage error and not a failed download.
         const QString caFile = QFileInfo(value).absoluteFilePath();
-        if (!TlsContext::Create(caFile, &error_)) return false;
+        if (!TlsContext::Create(caFile, &error_)) {
+            fileError_ = true;
+            return false;
+        }
         sets_ << QStringLiteral("CAFile=") + caFile;
     } else if (option == QLatin1String("--set")) {
         const qsizetype equals = value.indexOf(QLatin1Char('='));

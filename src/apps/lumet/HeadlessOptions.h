@@ -20,7 +20,13 @@ public:
     bool parse(const QStringList& arguments, const QStringList& own,
                const std::function<bool(const QString& option, const QString& value)>& takeOwn);
     QString error() const { return error_; }
-    void setError(const QString& error) { error_ = error; }
+    // The options were right but a file they name cannot be used (the list, the
+    // --cacert file): the usage would not help.
+    bool fileError() const { return fileError_; }
+    void setError(const QString& error, bool fileError = false) {
+        error_ = error;
+        fileError_ = fileError;
+    }
 
     // Makes the --set values (and --cacert) this run's settings, then loads the settings.
     void apply() const;
@@ -36,4 +42,5 @@ private:
     QStringList sets_;
     bool stats_ = false;
     QString error_;
+    bool fileError_ = false;
 };

@@ -141,14 +141,21 @@ int LumetCommandLine::startDesktop() {
 
 int LumetCommandLine::getList() {
     HeadlessList list;
-    if (!list.parse(arguments_)) return usageError(list.error());
+    if (!list.parse(arguments_)) return parseError(list.error(), list.fileError());
     return list.run();
 }
 
 int LumetCommandLine::get() {
     HeadlessDownload download;
-    if (!download.parse(arguments_)) return usageError(download.error());
+    if (!download.parse(arguments_)) return parseError(download.error(), download.fileError());
     return download.run();
+}
+
+int LumetCommandLine::parseError(const QString& error, bool fileError) {
+    if (!fileError) return usageError(error);
+    // A file that cannot be used is no misuse: the usage would not help.
+    std::fprintf(stderr, "lumet: %s\n", qPrintable(error));
+    return kUsageError;
 }
 
 int LumetCommandLine::printSettings() {

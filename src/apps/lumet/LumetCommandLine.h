@@ -38,6 +38,9 @@ private:
     int version();
     // Names the problem and shows the synopsis on stderr; returns kUsageError.
     static int usageError(const QString& problem);
+    // A usage error, or (fileError) a file named by the options that cannot be
+    // used: only the problem, no synopsis. Returns kUsageError.
+    static int parseError(const QString& problem, bool fileError);
     // `--get ADDRESS --save-to FILE ...`: one download without a window.
     int get();
     // `--get-list LIST ...`: every line of LIST through the download queue.

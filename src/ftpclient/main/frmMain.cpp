@@ -168,7 +168,7 @@ QString frmMain::UserGuidePath() const {
     const QString name = QStringLiteral("FTPHelp.html");
     const QString inProgramFolder = AppFilePath(name);
     if (QFileInfo::exists(inProgramFolder)) return inProgramFolder;
-    return QDir(ProgramFolder).filePath(name);
+    return AppPaths::shippedPath(ProgramFolder, name);
 }
 
 void frmMain::UserGuide() {

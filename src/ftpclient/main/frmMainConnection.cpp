@@ -1,6 +1,7 @@
 // The main window's connection: connect through the connection dialog or the
 // quick-connect fields, log in, disconnect, abort, the server's questions, and
 // the enabled state of the commands.
+#include "common/AppPaths.h"
 #include "common/Dialogs.h"
 #include "ftpclient/main/KarvoFirewall.h"
 #include "ftpclient/main/PortText.h"
@@ -47,7 +48,7 @@ void frmMain::cmdConnect_Click() {
     Hourglass hourglass(*this);
     connectionInfo_ = std::make_unique<frmConnectionInfo>();
     connectionInfo_->showModal = hooks.showConnectionInfo;
-    connectionInfo_->ShippedFolder = QDir(ProgramFolder).filePath(QStringLiteral("SProfiles"));
+    connectionInfo_->ShippedFolder = AppPaths::shippedPath(ProgramFolder, QStringLiteral("SProfiles"));
     connectionInfo_->Form_Load();
     const bool chosen =
         connectionInfo_->ShowForm(sAddress, sPort, sUserName, sPassword, bIsAnonymous, bPassive);

@@ -33,7 +33,7 @@ void makeFolder(const QString& folder) {
 
 frmConnectionInfo::frmConnectionInfo(QObject* parent)
     : QObject(parent),
-      ShippedFolder(QDir(AppPaths::executableFolder()).filePath(QStringLiteral("SProfiles"))) {}
+      ShippedFolder(AppPaths::shippedPath(AppPaths::executableFolder(), QStringLiteral("SProfiles"))) {}
 
 QString frmConnectionInfo::StandardFolder() {
     return AppFilePath(QStringLiteral("SProfiles"));

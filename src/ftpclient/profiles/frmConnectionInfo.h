@@ -59,7 +59,7 @@ public:
     static QString StandardFolder();
     static QString PrivateFolder();
     // The standard profiles that come with the program: "SProfiles" beside the
-    // executable. Each is copied into StandardFolder() when it is not there.
+    // executable (installed: under share/vornelkarvo). Each is copied into StandardFolder() when it is not there.
     QString ShippedFolder;
 
     // Creates the folders when missing, copies the shipped standard profiles
