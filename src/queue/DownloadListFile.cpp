@@ -39,7 +39,10 @@ void DownloadListFile::takeLine(int number, const QByteArray& bytes, const QDir&
     if (DownloadSchemeLength(address) == 0)
         return bad(QStringLiteral("the address must begin with http://, https:// or ftp://"));
 
-    const QString path = QDir::cleanPath(baseDir.absoluteFilePath(target));
+    // Only "/" begins an absolute target: Qt would take one beginning with ":" for
+    // a path among its built-in resources, where nothing can be written.
+    const QString path = QDir::cleanPath(
+        target.startsWith(QLatin1Char('/')) ? target : baseDir.absolutePath() + QLatin1Char('/') + target);
     const auto earlier = lineOfTarget_.constFind(path);
     if (earlier != lineOfTarget_.cend())
         return bad(QStringLiteral("line %1 already saves to %2").arg(*earlier).arg(path));

@@ -45,7 +45,8 @@ const Row kRows[] = {
      "line 1 already saves to /abs/a.bin"},
     {"20-same target spelt otherwise", "http://h/b2.bin\t./x/../b.bin", {}, {},
      "line 2 already saves to /base/dir/b.bin"},
-    {"21-last line without LF", "http://h/z.bin\tz.bin", "http://h/z.bin", "/base/dir/z.bin"},
+    {"21-target beginning with a colon", "http://h/r.bin\t:/r.bin", "http://h/r.bin", "/base/dir/:/r.bin"},
+    {"22-last line without LF", "http://h/z.bin\tz.bin", "http://h/z.bin", "/base/dir/z.bin"},
 };
 
 TEST(DownloadListFileTest, EveryLineOfAListIsAnEntryIsSkippedOrIsNamedAsBad) {
