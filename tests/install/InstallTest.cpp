@@ -14,7 +14,11 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -135,6 +139,25 @@ TEST(InstallTest, MenuEntriesIconsGuideAndPrograms) {
     ASSERT_EQ(::kill(static_cast<pid_t>(desktop.processId()), SIGTERM), 0);
     ASSERT_TRUE(desktop.waitForFinished(30000));
     EXPECT_EQ(desktop.exitCode(), 0) << desktop.readAll().constData();
+
+    // Karvo's window comes up too: it holds its one-copy lock.
+    QProcess karvo;
+    karvo.setProcessEnvironment(environment);
+    karvo.setProcessChannelMode(QProcess::MergedChannels);
+    karvo.start(prefix.filePath(QStringLiteral("bin/karvo")), {});
+    ASSERT_TRUE(karvo.waitForStarted(10000));
+    const QByteArray lock = QFile::encodeName(root.filePath(QStringLiteral("run/karvo.lock")));
+    const auto lockedByKarvo = [&] {
+        const int fd = ::open(lock.constData(), O_RDWR | O_CLOEXEC);
+        if (fd < 0) return false;
+        const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+        ::close(fd);
+        return held;
+    };
+    EXPECT_TRUE(waitFor(lockedByKarvo, 60000)) << karvo.readAll().constData();
+    EXPECT_EQ(karvo.state(), QProcess::Running);
+    karvo.kill();
+    ASSERT_TRUE(karvo.waitForFinished(30000));
 }
 
 TEST(InstallTest, DebianPackageFilesAndDependencies) {

@@ -7,6 +7,7 @@
 #include "support/NginxServer.h"
 #include "support/ScriptedHttpServer.h"
 #include "support/TestCertificates.h"
+#include "transfer/ProgressJournal.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -144,6 +145,43 @@ TEST_F(HttpsTest, PausedSegmentsResumeOverTls) {
     dl.Pause_Resume();
     ASSERT_TRUE(waitForOutcome(60000));
     expectFile(target(), data);
+}
+
+// A download stopped halfway goes on from its journal over TLS as over plain
+// HTTP: from the rollback point, with the server's tag in "If-Range:"; a server
+// whose tag changed meanwhile is refused before a byte is written.
+TEST_F(HttpsTest, JournalResumeAndIfRangeOverTls) {
+    const QByteArray data = patternBytes(20000, 69);
+    const struct {
+        const char* name;
+        QByteArray serverTag;
+        bool completes;
+    } rows[] = {{"same file", "\"v1\"", true}, {"changed file", "\"v2\"", false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScriptedHttpServer server;
+        ASSERT_TRUE(server.useTls(certificates_->server().certificate, certificates_->server().key));
+        server.setHandler(HttpFileResponder(data, {.extraHeaders = {"ETag: " + row.serverTag}}));
+        ProgressJournal journal;
+        journal.url = server.url(QStringLiteral("f"));
+        journal.size = data.size();
+        journal.etag = "\"v1\"";
+        journal.segments = {{0, data.size(), 10000}};
+        ASSERT_TRUE(writeWholeFile(target(), data.left(10000)));
+        ASSERT_TRUE(journal.write(ProgressJournal::PathFor(target())));
+        frmDownload& dl = start(journal.url, target(), -1);
+        ASSERT_TRUE(waitForOutcome(30000));
+        if (!row.completes) {
+            EXPECT_EQ(dl.outcome(), frmDownload::Outcome::Failed);
+            EXPECT_EQ(dl.lblStatus, QStringLiteral("The file on the server has changed since this download began."));
+            ASSERT_EQ(server.requests().size(), 1);  // the probe alone
+            continue;
+        }
+        expectFile(target(), data);
+        ASSERT_EQ(server.requests().size(), 2);
+        EXPECT_EQ(server.requests()[1].header("Range"), QByteArray("bytes=5904-19999"));
+        EXPECT_EQ(server.requests()[1].header("If-Range"), QByteArray("\"v1\""));
+    }
 }
 
 // A refused certificate ends the download at once with its reason; not one
