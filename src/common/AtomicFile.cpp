@@ -1,4 +1,5 @@
 #include "common/AtomicFile.h"
+#include "common/WriteAll.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,21 +12,6 @@
 #include <optional>
 
 namespace {
-
-bool writeAll(int fd, const QByteArray& content) {
-    const char* data = content.constData();
-    qint64 left = content.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        left -= n;
-    }
-    return true;
-}
 
 bool fsyncFolder(const QByteArray& folder) {
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -67,7 +53,7 @@ bool writeAtomically(const QString& path, const QByteArray& content, std::option
 
     // Keep the permissions the user gave the old file (a settings file may hold passwords).
     bool ok = mode ? ::fchmod(fd, *mode) == 0 : !exists || ::fchmod(fd, old.st_mode & 07777) == 0;
-    ok = ok && writeAll(fd, content) && ::fsync(fd) == 0;
+    ok = ok && WriteAll(fd, content) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     ok = ok && ::rename(tmpName.constData(), targetName.constData()) == 0;
     if (!ok) {

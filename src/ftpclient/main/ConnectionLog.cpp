@@ -1,6 +1,7 @@
 #include "ftpclient/main/ConnectionLog.h"
 
 #include "common/Dialogs.h"
+#include "common/WriteAll.h"
 #include "core/TextConversion.h"
 #include "ftpclient/main/KarvoSettings.h"
 
@@ -36,21 +37,6 @@ bool isNotFound(int error) {
 
 QString errorText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
-}
-
-bool writeAll(int fd, const QByteArray& bytes) {
-    const char* data = bytes.constData();
-    qint64 left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        left -= n;
-    }
-    return true;
 }
 
 }  // namespace
@@ -115,7 +101,7 @@ void ConnectionLog::Write(const QString& message) {
         if (fd < 0) {
             error = errno;
         } else {
-            if (!writeAll(fd, Record(QDateTime::currentDateTime(), message))) error = errno;
+            if (!WriteAll(fd, Record(QDateTime::currentDateTime(), message))) error = errno;
             if (::close(fd) != 0 && error == 0) error = errno;
         }
     }
