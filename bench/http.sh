@@ -37,25 +37,8 @@ mkdir -p "$work/nginx" "$work/tls"
     -extfile server.ext -out server.pem 2>/dev/null
 )
 ca="$work/tls/ca.pem"
-cat >"$work/nginx/nginx.conf" <<CONF
-daemon off;
-master_process off;
-user root;
-worker_processes 1;
-pid $work/nginx/nginx.pid;
-error_log $work/nginx/error.log;
-events { worker_connections 256; }
-http {
-  access_log off;
-  client_body_temp_path $work/nginx;
-  proxy_temp_path $work/nginx;
-  fastcgi_temp_path $work/nginx;
-  uwsgi_temp_path $work/nginx;
-  scgi_temp_path $work/nginx;
-  sendfile on;
-  tcp_nopush on;
-  default_type application/octet-stream;
-  server {
+nginx_ca=$ca
+start_nginx 256 "  tcp_nopush on;" "  server {
     listen 127.0.0.1:$port;
     root $work/docs;
     location /limited/ { alias $work/docs/; limit_rate 16m; }
@@ -66,16 +49,7 @@ http {
     ssl_certificate_key $work/tls/server.key;
     root $work/docs;
     location /limited/ { alias $work/docs/; limit_rate 16m; }
-  }
-}
-CONF
-/usr/sbin/nginx -c "$work/nginx/nginx.conf" -p "$work/nginx" &
-bench_pids+=($!)
-for _ in $(seq 1 100); do
-  curl -sf -o /dev/null -r 0-0 "http://127.0.0.1:$port/one.bin" &&
-    curl -sf --cacert "$work/tls/ca.pem" -o /dev/null -r 0-0 "https://127.0.0.1:$tls_port/one.bin" && break
-  sleep 0.05
-done
+  }" "http://127.0.0.1:$port/one.bin" "https://127.0.0.1:$tls_port/one.bin"
 
 command_for() {
   local out=$2

@@ -20,37 +20,11 @@ disk=$(mktemp -d /var/tmp/vk-journal.XXXXXX)
 trap 'bench_cleanup; rm -rf "$disk"' EXIT
 
 port=$(free_port)
-mkdir -p "$work/nginx"
-cat >"$work/nginx/nginx.conf" <<CONF
-daemon off;
-master_process off;
-user root;
-worker_processes 1;
-pid $work/nginx/nginx.pid;
-error_log $work/nginx/error.log;
-events { worker_connections 256; }
-http {
-  access_log off;
-  client_body_temp_path $work/nginx;
-  proxy_temp_path $work/nginx;
-  fastcgi_temp_path $work/nginx;
-  uwsgi_temp_path $work/nginx;
-  scgi_temp_path $work/nginx;
-  sendfile on;
-  default_type application/octet-stream;
-  server {
+start_nginx 256 "" "  server {
     listen 127.0.0.1:$port;
     root $work/docs;
     location /limited/ { alias $work/docs/; limit_rate 4m; }
-  }
-}
-CONF
-/usr/sbin/nginx -c "$work/nginx/nginx.conf" -p "$work/nginx" &
-bench_pids+=($!)
-for _ in $(seq 1 100); do
-  curl -sf -o /dev/null -r 0-0 "http://127.0.0.1:$port/big.bin" && break
-  sleep 0.05
-done
+  }" "http://127.0.0.1:$port/big.bin"
 segmented=(--set Segment=1)
 
 machine_line

@@ -65,6 +65,78 @@ measure() {
   tail -n1 "$work/time.txt" | awk '{ printf "%s %s %.2f\n", $1, $2, $3 + $4 }'
 }
 
+# Writes nginx.conf under $work/nginx with the settings every benchmark shares, the
+# worker connections CONNECTIONS, the extra http directives EXTRA and the server
+# blocks SERVERS; starts nginx and waits (5 s at the most) until every URL answers
+# (https:// ones checked against $nginx_ca when it is set).
+start_nginx() {
+  local connections=$1 extra=$2 servers=$3 url; shift 3
+  mkdir -p "$work/nginx"
+  cat >"$work/nginx/nginx.conf" <<CONF
+daemon off;
+master_process off;
+user root;
+worker_processes 1;
+pid $work/nginx/nginx.pid;
+error_log $work/nginx/error.log;
+events { worker_connections $connections; }
+http {
+  access_log off;
+  client_body_temp_path $work/nginx;
+  proxy_temp_path $work/nginx;
+  fastcgi_temp_path $work/nginx;
+  uwsgi_temp_path $work/nginx;
+  scgi_temp_path $work/nginx;
+  sendfile on;
+$extra
+  default_type application/octet-stream;
+$servers
+}
+CONF
+  /usr/sbin/nginx -c "$work/nginx/nginx.conf" -p "$work/nginx" &
+  bench_pids+=($!)
+  local ca=() ready
+  [ -n "${nginx_ca:-}" ] && ca=(--cacert "$nginx_ca")
+  for _ in $(seq 1 100); do
+    ready=1
+    for url in "$@"; do
+      curl -sf "${ca[@]}" -o /dev/null -r 0-0 "$url" || { ready=0; break; }
+    done
+    [ "$ready" = 1 ] && return 0
+    sleep 0.05
+  done
+  echo "nginx did not answer: $*" >&2
+  return 1
+}
+
+# Keeps LINE ("seconds peak_kib cpu_seconds") for TOOL in the associative array named
+# BEST when TOOL has none yet or LINE is faster; a failed run ("nan ...") is dropped.
+keep_best() {
+  local -n kept=$1
+  local tool=$2 line=$3
+  [ "${line%% *}" = nan ] && return 0
+  if [ -z "${kept[$tool]:-}" ] ||
+    awk -v a="${line%% *}" -v b="${kept[$tool]%% *}" 'BEGIN { exit !(a < b) }'; then
+    kept[$tool]=$line
+  fi
+}
+
+# Prints the table of each tool's best line ("seconds peak_kib cpu_seconds", held in
+# the associative array named BEST) and the first tool's time ratio to every other.
+print_best() {
+  local -n table=$1; shift
+  local tools=("$@") s m c tool
+  printf '%-11s %10s %12s %10s\n' tool seconds peak_MiB cpu_s
+  for tool in "${tools[@]}"; do
+    read -r s m c <<<"${table[$tool]:-nan nan nan}"
+    printf '%-11s %10s %12s %10s\n' "$tool" "$s" "$(awk -v k="$m" 'BEGIN{printf "%.1f", k/1024}')" "$c"
+  done
+  for tool in "${tools[@]:1}"; do
+    awk -v a="${table[${tools[0]}]%% *}" -v b="${table[$tool]%% *}" -v t="$tool" \
+      -v f="${tools[0]}" 'BEGIN { if (b > 0) printf "time ratio %s/%s: %.2f\n", f, t, a / b }'
+  done
+}
+
 # compare TITLE SUM ROUNDS TOOL...: runs every tool ROUNDS times, the rounds
 # interleaving the tools so that a busy moment of the machine does not fall on one
 # tool alone, and reports each tool's fastest round (its RSS and CPU time with it)
@@ -78,23 +150,10 @@ compare() {
     for tool in "${tools[@]}"; do
       command_for "$tool" "$out"
       line=$(measure "$sum" "$out" "${cmd[@]}")
-      [ "${line%% *}" = nan ] && continue
-      if [ -z "${best[$tool]:-}" ] ||
-        awk -v a="${line%% *}" -v b="${best[$tool]%% *}" 'BEGIN { exit !(a < b) }'; then
-        best[$tool]=$line
-      fi
+      keep_best best "$tool" "$line"
     done
   done
   echo "## $title, best of $rounds"
-  printf '%-8s %10s %12s %10s\n' tool seconds peak_MiB cpu_s
-  local s m c
-  for tool in "${tools[@]}"; do
-    read -r s m c <<<"${best[$tool]:-nan nan nan}"
-    printf '%-8s %10s %12s %10s\n' "$tool" "$s" "$(awk -v k="$m" 'BEGIN{printf "%.1f", k/1024}')" "$c"
-  done
-  for tool in "${tools[@]:1}"; do
-    awk -v a="${best[${tools[0]}]%% *}" -v b="${best[$tool]%% *}" -v t="$tool" \
-      -v f="${tools[0]}" 'BEGIN { if (b > 0) printf "time ratio %s/%s: %.2f\n", f, t, a / b }'
-  done
+  print_best best "${tools[@]}"
   echo
 }

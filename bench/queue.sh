@@ -32,39 +32,12 @@ done
 want=$(content_sum "$work/docs")
 
 port=$(free_port)
-mkdir -p "$work/nginx"
-cat >"$work/nginx/nginx.conf" <<CONF
-daemon off;
-master_process off;
-user root;
-worker_processes 1;
-pid $work/nginx/nginx.pid;
-error_log $work/nginx/error.log;
-events { worker_connections 1024; }
-http {
-  access_log off;
-  client_body_temp_path $work/nginx;
-  proxy_temp_path $work/nginx;
-  fastcgi_temp_path $work/nginx;
-  uwsgi_temp_path $work/nginx;
-  scgi_temp_path $work/nginx;
-  sendfile on;
-  tcp_nopush on;
-  keepalive_requests 100000;
-  default_type application/octet-stream;
-  server {
+start_nginx 1024 "  tcp_nopush on;
+  keepalive_requests 100000;" "  server {
     listen 127.0.0.1:$port;
     root $work/docs;
     location /limited/ { alias $work/docs/; limit_rate $rate; }
-  }
-}
-CONF
-/usr/sbin/nginx -c "$work/nginx/nginx.conf" -p "$work/nginx" &
-bench_pids+=($!)
-for _ in $(seq 1 100); do
-  curl -sf -o /dev/null -r 0-0 "http://127.0.0.1:$port/${names[0]}" && break
-  sleep 0.05
-done
+  }" "http://127.0.0.1:$port/${names[0]}"
 
 # The lists of both programs for the files under BASE (http://.../ or .../limited/).
 write_lists() {
@@ -127,24 +100,11 @@ scenario() {
     for tool in "${tools[@]}"; do
       line=$(run_tool "$tool" "$base")
       [ "$tool" = lumet ] && echo "round $round lumet: ${line%% *} s, $(cat "$work/stats.txt")"
-      [ "${line%% *}" = nan ] && continue
-      if [ -z "${best[$tool]:-}" ] ||
-        awk -v a="${line%% *}" -v b="${best[$tool]%% *}" 'BEGIN { exit !(a < b) }'; then
-        best[$tool]=$line
-      fi
+      keep_best best "$tool" "$line"
     done
   done
   echo "best of $rounds:"
-  printf '%-11s %10s %12s %10s\n' tool seconds peak_MiB cpu_s
-  local s m c
-  for tool in "${tools[@]}"; do
-    read -r s m c <<<"${best[$tool]:-nan nan nan}"
-    printf '%-11s %10s %12s %10s\n' "$tool" "$s" "$(awk -v k="$m" 'BEGIN{printf "%.1f", k/1024}')" "$c"
-  done
-  for tool in "${tools[@]:1}"; do
-    awk -v a="${best[lumet]%% *}" -v b="${best[$tool]%% *}" -v t="$tool" \
-      'BEGIN { if (b > 0) printf "time ratio lumet/%s: %.2f\n", t, a / b }'
-  done
+  print_best best "${tools[@]}"
   echo
 }
 
