@@ -1,12 +1,11 @@
 // Secure downloads: the same requests inside TLS, one connection, segments and
 // resume from a real nginx, certificates refused with their reason, and redirects
 // between http:// and https://.
-#include "DownloadFixture.h"
+#include "TlsDownloadFixture.h"
 #include "common/QStringPrinter.h"
 #include "support/HttpFileResponder.h"
 #include "support/NginxServer.h"
 #include "support/ScriptedHttpServer.h"
-#include "support/TestCertificates.h"
 #include "transfer/ProgressJournal.h"
 
 #include <QFile>
@@ -16,30 +15,8 @@ namespace {
 
 using Reply = ScriptedHttpServer::Reply;
 
-class HttpsTest : public DownloadFixture {
+class HttpsTest : public TlsDownloadFixture {
 protected:
-    static void SetUpTestSuite() {
-        certificates_ = new TestCertificates;
-        made_ = certificates_->make();
-    }
-    static void TearDownTestSuite() {
-        delete certificates_;
-        certificates_ = nullptr;
-    }
-
-    void SetUp() override {
-        DownloadFixture::SetUp();
-        ASSERT_TRUE(made_) << certificates_->error().toStdString();
-        ASSERT_TRUE(docs_.isValid());
-        Settings.CAFile = certificates_->authorityFile();
-    }
-
-    QByteArray publish(const QString& name, qint64 size, quint32 seed) {
-        const QByteArray data = patternBytes(size, seed);
-        EXPECT_TRUE(writeWholeFile(docs_.filePath(name), data));
-        return data;
-    }
-
     static NginxServer::Options tlsServer(const QString& root, const TestCertificates::Pair& pair,
                                           qint64 limitRate = 0) {
         return {.documentRoot = root, .limitRate = limitRate, .certificate = pair.certificate,
@@ -51,10 +28,6 @@ protected:
         if (!log.open(QIODevice::ReadOnly)) return {};
         return QString::fromLatin1(log.readAll()).split(u'\n', Qt::SkipEmptyParts);
     }
-
-    static inline TestCertificates* certificates_ = nullptr;
-    static inline bool made_ = false;
-    QTemporaryDir docs_;
 };
 
 TEST_F(HttpsTest, RequestBytesInsideTlsAreThoseOfPlainHttp) {

@@ -1,35 +1,18 @@
 // Downloads through the HTTP proxy of the settings: the bytes a proxy gets, and a
 // real tinyproxy whose log shows that http, https (CONNECT) and ftp went through it.
-#include "DownloadFixture.h"
+#include "TlsDownloadFixture.h"
 #include "common/QStringPrinter.h"
 #include "support/HttpFileResponder.h"
 #include "support/NginxServer.h"
 #include "support/ScriptedHttpServer.h"
-#include "support/TestCertificates.h"
 #include "support/TinyproxyServer.h"
 
 namespace {
 
 using Reply = ScriptedHttpServer::Reply;
 
-class ProxyRoutingTest : public DownloadFixture {
+class ProxyRoutingTest : public TlsDownloadFixture {
 protected:
-    static void SetUpTestSuite() {
-        certificates_ = new TestCertificates;
-        made_ = certificates_->make();
-    }
-    static void TearDownTestSuite() {
-        delete certificates_;
-        certificates_ = nullptr;
-    }
-
-    void SetUp() override {
-        DownloadFixture::SetUp();
-        ASSERT_TRUE(made_) << certificates_->error().toStdString();
-        ASSERT_TRUE(docs_.isValid());
-        Settings.CAFile = certificates_->authorityFile();
-    }
-
     void useProxy(quint16 port, const char* user = nullptr, const char* password = nullptr) {
         Settings.UseProxy = true;
         Settings.ProxyServer = QStringLiteral("127.0.0.1");
@@ -39,16 +22,6 @@ protected:
         Settings.UsePass = password != nullptr;
         Settings.UserPass = QString::fromLatin1(password);
     }
-
-    QByteArray publish(const QString& name, qint64 size, quint32 seed) {
-        const QByteArray data = patternBytes(size, seed);
-        EXPECT_TRUE(writeWholeFile(docs_.filePath(name), data));
-        return data;
-    }
-
-    static inline TestCertificates* certificates_ = nullptr;
-    static inline bool made_ = false;
-    QTemporaryDir docs_;
 };
 
 // The proxy is a scripted server here, so the exact bytes can be read: plain
