@@ -1,5 +1,7 @@
 #include "ftpclient/faces/KarvoIcons.h"
 
+#include "common/QtSplash.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -81,23 +83,7 @@ QIcon KarvoIcons::Connected(bool connected) {
 }
 
 QPixmap KarvoIcons::Splash(const QString& title) {
-    QPixmap picture(420, 160);
-    picture.fill(QColor(0x1f, 0x4f, 0x8a));
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.drawPixmap(24, 48, programPicture(64));
-    p.setPen(Qt::white);
-    QFont font = p.font();
-    font.setPointSize(16);
-    font.setBold(true);
-    p.setFont(font);
-    p.drawText(QRect(104, 40, 300, 40), Qt::AlignLeft | Qt::AlignVCenter, title);
-    font.setPointSize(10);
-    font.setBold(false);
-    p.setFont(font);
-    p.drawText(QRect(104, 80, 300, 30), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Karvo FTP client"));
-    return picture;
+    return SplashPicture(programPicture(64), title, QStringLiteral("Karvo FTP client"));
 }
 
 }  // namespace karvo

@@ -1,5 +1,6 @@
 #include "queue/faces/frmMainFace.h"
 
+#include "common/QtSplash.h"
 #include "common/Tray.h"
 #include "queue/faces/AppIcons.h"
 #include "queue/faces/PlaceInsideScreen.h"
@@ -21,7 +22,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPainter>
 #include <QSplashScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -72,25 +72,6 @@ void bindDelete(QAction* remove, QWidget* list) {
     remove->setShortcut(QKeySequence::Delete);
     remove->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     list->addAction(remove);
-}
-
-QPixmap splashPicture(const QString& title) {
-    QPixmap picture(420, 160);
-    picture.fill(QColor(0x1f, 0x4f, 0x8a));
-    QPainter p(&picture);
-    p.drawPixmap(24, 48, AppIcons::Program().pixmap(64, 64));
-    p.setPen(Qt::white);
-    QFont font = p.font();
-    font.setPointSize(16);
-    font.setBold(true);
-    p.setFont(font);
-    p.drawText(QRect(104, 40, 300, 40), Qt::AlignLeft | Qt::AlignVCenter, title);
-    font.setPointSize(10);
-    font.setBold(false);
-    p.setFont(font);
-    p.drawText(QRect(104, 80, 300, 30), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Lumet download manager"));
-    return picture;
 }
 
 }  // namespace
@@ -300,7 +281,8 @@ void frmMainFace::hideToTray() {
 }
 
 void frmMainFace::showSplash() {
-    splash_ = new QSplashScreen(splashPicture(frmMain::kTitle));
+    splash_ = new QSplashScreen(SplashPicture(AppIcons::Program().pixmap(64, 64), frmMain::kTitle,
+                                              QStringLiteral("Lumet download manager")));
     splash_->show();
 }
 
